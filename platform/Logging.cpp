@@ -1,0 +1,5 @@
+#include "platform/Logging.h"
+
+namespace platform {
+Q_LOGGING_CATEGORY(lcPlatform, "turnova.platform", QtInfoMsg)
+}

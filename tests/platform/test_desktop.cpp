@@ -1,0 +1,77 @@
+// Desktop services that need no display: clipboard, window on top, folders, clock.
+
+#include "platform/Clock.h"
+#include "platform/Desktop.h"
+#include "platform/Folders.h"
+
+#include <QTest>
+#include <QWidget>
+
+using namespace platform;
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void clipboardRoundTrip() {
+        setClipboardText("Dienst\t7,50\r\n");
+        QCOMPARE(clipboardText(), QString("Dienst\t7,50\r\n"));
+    }
+
+    void topmostKeepsGeometryAndVisibility() {
+        QWidget window;
+        window.setGeometry(40, 50, 300, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect before = window.geometry();
+
+        setTopmost(&window, true);
+        QVERIFY(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.geometry(), before);
+
+        setTopmost(&window, false);
+        QVERIFY(!window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.geometry(), before);
+
+        QWidget hidden;
+        setTopmost(&hidden, true);
+        QVERIFY(!hidden.isVisible());
+        setTopmost(nullptr, true); // no window: nothing happens
+    }
+
+    void foldersFromEnvironment() {
+        qputenv("TURNOVA_APPDATA", "/tmp/turnova-appdata/");
+        qputenv("TURNOVA_DOCUMENTS", "/tmp/turnova-docs");
+        const Folders folders = Folders::system();
+        qunsetenv("TURNOVA_APPDATA");
+        qunsetenv("TURNOVA_DOCUMENTS");
+        QCOMPARE(folders.appDataFolder, QString("/tmp/turnova-appdata"));
+        QCOMPARE(folders.documentsFolder, QString("/tmp/turnova-docs"));
+        QCOMPARE(folders.programFolder, QCoreApplication::applicationDirPath());
+
+        const Folders desktop = Folders::system();
+        QVERIFY(!desktop.appDataFolder.isEmpty());
+        QVERIFY(!desktop.appDataFolder.endsWith('/'));
+        QVERIFY(!desktop.documentsFolder.endsWith('/'));
+    }
+
+    void clockGivesWallClockAsUtc() {
+        const QDateTime before = QDateTime::currentDateTime();
+        const QDateTime now = Clock().now();
+        const QDateTime after = QDateTime::currentDateTime();
+        QCOMPARE(now.timeSpec(), Qt::UTC);
+        // The wall-clock reading is kept, not shifted by the time zone.
+        QVERIFY(QDateTime(before.date(), before.time(), Qt::UTC) <= now);
+        QVERIFY(now <= QDateTime(after.date(), after.time(), Qt::UTC));
+
+        FixedClock fixed(QDate(2024, 3, 5));
+        QCOMPARE(fixed.today(), QDate(2024, 3, 5));
+        fixed.set(QDateTime(QDate(2026, 12, 31), QTime(23, 59), Qt::UTC));
+        QCOMPARE(fixed.today(), QDate(2026, 12, 31));
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"
