@@ -1,0 +1,13 @@
+# One library target per folder: every .cpp of the folder, linked to what the folder may use.
+function(turnova_library name)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  file(GLOB _cpp CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(_cpp)
+    add_library(${name} STATIC ${_sources})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS} PRIVATE turnova_warnings)
+  else()
+    add_library(${name} INTERFACE)
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()

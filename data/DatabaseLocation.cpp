@@ -1,0 +1,105 @@
+#include "data/DatabaseLocation.h"
+
+#include "engine/EngineError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+
+namespace data {
+
+QString DatabaseLocation::baseName() const { return QFileInfo(path).completeBaseName(); }
+
+bool DatabaseLocation::isNetworkPath() const {
+    return path.startsWith(QLatin1String("\\\\")) || path.startsWith(QLatin1String("//"));
+}
+
+void deriveNames(DatabaseLocation& location, const QString& programFolder) {
+    const QFileInfo info(location.path);
+    location.fileName = info.fileName();
+    const QString parent = info.path();
+    location.folder = (parent.isEmpty() || parent == QLatin1String("."))
+                          ? programFolder
+                          : QDir::cleanPath(info.absolutePath());
+    const QString root = QStorageInfo(location.folder).rootPath();
+    location.drive = root.isEmpty() ? QStorageInfo(programFolder).rootPath() : root;
+    if (location.drive.endsWith(QLatin1Char('/')) && location.drive.size() > 1)
+        location.drive.chop(1);
+}
+
+QString dailyBackupPath(const DatabaseLocation& location, const QDate& day) {
+    return location.folder + QLatin1Char('/') + location.baseName() + QStringLiteral("backup") +
+           day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".tnv.sav");
+}
+
+namespace {
+
+QString commandLinePath(const QString& text, const QString& programFolder) {
+    QString path = text.trimmed();
+    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
+        path = path.mid(1, path.size() - 2);
+    const QFileInfo info(path);
+    const bool namesFolder = path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
+    if (!namesFolder)
+        path = programFolder + QLatin1Char('/') + path;
+    else if (info.isRelative())
+        path = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".tnv");
+    return QDir::cleanPath(path);
+}
+
+} // namespace
+
+LocateResult locateDatabase(const QString& commandLine, const platform::Services& services,
+                            DatabaseLocation& location) {
+    const QString programFolder = services.folders.programFolder;
+    if (!commandLine.trimmed().isEmpty()) {
+        location.path = commandLinePath(commandLine, programFolder);
+        return LocateResult::Located;
+    }
+    // A database of the older version lying beside the program keeps its name with the new
+    // extension.
+    const QString oldFile = programFolder + QStringLiteral("/daten.mdb");
+    QString candidate = programFolder + QStringLiteral("/daten.tnv");
+    if (QFileInfo::exists(oldFile) && !QFileInfo::exists(candidate))
+        QFile::rename(oldFile, candidate);
+
+    const QString userFolder = services.folders.appDataFolder + QStringLiteral("/Turnova");
+    const QString target = userFolder + QLatin1Char('/') + QFileInfo(candidate).completeBaseName() +
+                           QStringLiteral(".tnv");
+    if (QFileInfo(userFolder).isDir()) {
+        location.path = target;
+        return LocateResult::Located;
+    }
+    if (!QFileInfo::exists(candidate)) {
+        // A new installation: nothing to copy. The folder is made and the start-up check asks
+        // whether to create the database.
+        if (!QDir().mkpath(userFolder))
+            throw engine::EngineError(engine::err::PermissionDenied,
+                                      QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.")
+                                          .arg(userFolder));
+        location.path = target;
+        return LocateResult::Located;
+    }
+    const QString text = QStringLiteral("Aufgrund der Benutzerkontensteuerung von Windows Vista "
+                                        "und Windows 7 \nwird die Datenbank : \n") +
+                         QDir::toNativeSeparators(candidate) + QStringLiteral("\n nach : \n") +
+                         QDir::toNativeSeparators(target) + QStringLiteral("\nkopiert.");
+    const platform::Answer answer = services.prompts->ask(
+        text, platform::Buttons::OkCancel, platform::Icon::Critical, QStringLiteral("Turnova"), 1);
+    if (answer != platform::Answer::Ok)
+        return LocateResult::Cancelled;
+    QDir().mkpath(userFolder);
+    QFile::remove(target);
+    if (!QFile::copy(candidate, target))
+        throw engine::EngineError(engine::err::PermissionDenied,
+                                  QStringLiteral("Die Datenbank '%1' kann nicht nach '%2' kopiert "
+                                                 "werden.")
+                                      .arg(candidate, target));
+    location.path = target;
+    return LocateResult::Located;
+}
+
+} // namespace data

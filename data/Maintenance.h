@@ -1,0 +1,23 @@
+#pragma once
+// The daily backup copies of the database file and its weekly compaction.
+
+#include "data/DatabaseLocation.h"
+
+#include <QDate>
+
+namespace data {
+
+// Runs at every start on an existing database that is not on a network path:
+// - copies the file to the backup of yesterday's date when that copy does not exist yet;
+// - removes the backup of 21 days ago (that one day only; older ones stay);
+// - compacts the file when its compaction copy (path + ".sav") is missing or older than seven
+//   days: the file is set aside as ".sav" and compacted back into its own path. The ".sav" stays
+//   as the copy of the uncompacted file.
+// When compaction fails, the file is put back as it was and the error is thrown on.
+void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today);
+
+// When the compaction copy was set aside. Its modification time is set on purpose when the file
+// is set aside, because many file systems here do not keep access times.
+QDate compactionCopyDate(const QString& savPath);
+
+} // namespace data

@@ -1,0 +1,29 @@
+#pragma once
+// What every window and procedure of a running program shares: the desktop services, the
+// location of the database, the data environment and where progress is shown. The main window
+// owns it and hands it on; a test builds one on a temporary database.
+
+#include "data/DataUmgebung.h"
+#include "data/DatabaseLocation.h"
+#include "data/StartupStatus.h"
+#include "platform/Services.h"
+
+namespace data {
+
+struct Session {
+    platform::Services services;
+    DatabaseLocation location;
+    DataUmgebung env;
+    NullProgress noProgress;
+    ProgressSink* progress = &noProgress;
+
+    platform::Prompts& prompts() const { return *services.prompts; }
+    QDate today() const { return services.clock->today(); }
+};
+
+// Shows an engine error (or any other exception) through the error reporter with the given
+// procedure text.
+void report(Session& session, const std::exception& error, const QString& procedure);
+long errorNumber(const std::exception& error);
+
+} // namespace data

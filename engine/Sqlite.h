@@ -1,0 +1,55 @@
+#pragma once
+// Small RAII wrappers around the SQLite C API: one prepared statement (bind, step, read,
+// finalize or return to the connection's cache on every path) and one transaction (a savepoint,
+// so transactions nest; rolled back unless committed).
+
+#include <QString>
+#include <QVariant>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace engine {
+
+class Connection;
+
+class Statement {
+public:
+    Statement(Connection& connection, const QString& sql); // prepared or taken from the cache
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void bind(int index, const QVariant& value); // 1-based; dates become day numbers
+    void bindAll(const QVariantList& values);
+    bool step(); // true while a row is available; throws EngineError on failure
+    void reset();
+
+    int columnCount() const;
+    QString columnName(int column) const;
+    QString declaredType(int column) const; // empty for expressions
+    QVariant value(int column) const;       // NULL, qint64, double, QString or QByteArray
+    qint64 int64(int column) const;
+    bool isNull(int column) const;
+
+private:
+    Connection& connection_;
+    QString sql_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class Transaction {
+public:
+    explicit Transaction(Connection& connection);
+    ~Transaction(); // rolls back unless committed
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Connection& connection_;
+    QString name_;
+    bool open_ = true;
+};
+
+} // namespace engine
