@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QTime>
 
 Q_LOGGING_CATEGORY(lcData, "turnova.data", QtWarningMsg)
 
@@ -18,25 +19,39 @@ QDate compactionCopyDate(const QString& savPath) {
 
 namespace {
 
+void markSetAside(const QString& sav, const QDate& today) {
+    QFile f(sav);
+    if (f.open(QIODevice::ReadWrite))
+        f.setFileTime(QDateTime(today, QTime::currentTime()), QFileDevice::FileModificationTime);
+}
+
+// Compacts into a temporary file first: only when that worked is the old compaction copy
+// replaced and the file set aside, so a damaged file never costs the last good copy.
 void compact(const QString& path, const QString& sav, const QDate& today) {
-    if (!QFile::rename(path, sav))
+    const QString temp = path + QStringLiteral(".compact.tmp");
+    QFile::remove(temp);
+    try {
+        engine::Connection::compactDatabase(path, temp);
+    } catch (...) {
+        QFile::remove(temp);
+        throw;
+    }
+    QFile::remove(sav);
+    if (!QFile::rename(path, sav)) {
+        QFile::remove(temp);
         throw engine::EngineError(engine::err::PermissionDenied,
                                   QStringLiteral("Die Datenbank '%1' kann nicht nach '%2' "
                                                  "verschoben werden.")
                                       .arg(path, sav));
-    {
-        QFile f(sav);
-        if (f.open(QIODevice::ReadWrite))
-            f.setFileTime(QDateTime(today, QTime::currentTime()), QFileDevice::FileModificationTime);
     }
-    try {
-        engine::Connection::compactDatabase(sav, path);
-    } catch (const engine::EngineError&) {
-        // Nothing may be lost: the uncompacted file goes back to its place.
-        QFile::remove(path);
-        if (!QFile::copy(sav, path))
-            qCWarning(lcData) << "could not restore" << path << "from" << sav;
-        throw;
+    markSetAside(sav, today);
+    if (!QFile::rename(temp, path)) {
+        // put the uncompacted file back; nothing is lost
+        QFile::copy(sav, path);
+        QFile::remove(temp);
+        throw engine::EngineError(engine::err::PermissionDenied,
+                                  QStringLiteral("Die Datei '%1' kann nicht geschrieben werden.")
+                                      .arg(path));
     }
 }
 
@@ -53,11 +68,8 @@ void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& tod
         QFile::remove(old);
 
     const QString sav = location.path + QStringLiteral(".sav");
-    if (QFileInfo::exists(sav)) {
-        if (compactionCopyDate(sav) >= today.addDays(-7))
-            return;
-        QFile::remove(sav);
-    }
+    if (QFileInfo::exists(sav) && compactionCopyDate(sav) >= today.addDays(-7))
+        return;
     compact(location.path, sav, today);
 }
 

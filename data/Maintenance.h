@@ -13,11 +13,12 @@ namespace data {
 // - compacts the file when its compaction copy (path + ".sav") is missing or older than seven
 //   days: the file is set aside as ".sav" and compacted back into its own path. The ".sav" stays
 //   as the copy of the uncompacted file.
-// When compaction fails, the file is put back as it was and the error is thrown on.
+// Compaction writes a new file first; when it fails (a damaged file), nothing is moved or
+// deleted and the error is thrown on.
 void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today);
 
-// When the compaction copy was set aside. Its modification time is set on purpose when the file
-// is set aside, because many file systems here do not keep access times.
+// When the compaction copy was set aside. Its modification time is set when the file is set
+// aside, because many file systems do not keep access times.
 QDate compactionCopyDate(const QString& savPath);
 
 } // namespace data

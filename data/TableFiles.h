@@ -23,11 +23,34 @@ bool importinempty(Session& session, QString& path, const QString& suffix,
 // The standard file of a table: <program folder>/std<suffix>.
 QString standardFile(const Session& session, const QString& suffix);
 
+// Sets a field of the pending row; a null for a required column with a default is skipped, so
+// the column keeps its default instead of the whole row being refused.
+void setUnlessNullOnRequired(engine::Recordset& target, int index, const QVariant& value);
+
 // Copies every column of the target that the source has (by name, without regard to case)
 // from the source's current row into the target's pending row.
 void copyMatchingColumns(const engine::Recordset& source, engine::Recordset& target);
 
 // Runs the engine's extra indexes of a table (if it has any).
 void ensureIndexes(engine::Connection& connection, const QString& table);
+
+} // namespace data
+
+namespace data {
+
+// Fills a table of a newly built database: from the backup file beside the database (or in the
+// root of its file system), asking first when askFlag is set, else from the standard file.
+// Files of earlier formats are converted column by column. All rows are written in one
+// transaction. Returns true when a file was copied.
+bool importsaved(Session& session, const QString& createStatement, const QString& suffix,
+                 engine::Recordset& recordset, bool askFlag);
+
+// Appends the rows of a user's file to a table; rows the table refuses (a key that exists) are
+// skipped and counted: "Bei dem Import sind N Fehler aufgetreten." Returns false only when the
+// file does not exist.
+bool importfile(Session& session, const QString& path, engine::Recordset& recordset);
+
+// The backup file importsaved would use for a suffix, or empty.
+QString findBackupFile(const Session& session, const QString& suffix);
 
 } // namespace data

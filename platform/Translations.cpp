@@ -10,7 +10,7 @@
 namespace platform {
 
 void installTranslations(QCoreApplication& app) {
-    if (locale().language() != QLocale::German) return;
+    // The program speaks German whatever the desktop's language, so its message boxes do too.
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     auto* translator = new QTranslator(&app);
     if (!translator->load(QStringLiteral("qtbase_de"), folder)) {

@@ -5,7 +5,7 @@ class QCoreApplication;
 
 namespace platform {
 
-// Installs Qt's German translations (qtbase_de) when the program's locale is German; a missing
+// Installs Qt's German translations (qtbase_de), whatever the desktop's language; a missing
 // translation file is logged and the English texts stay.
 void installTranslations(QCoreApplication& app);
 

@@ -1,0 +1,30 @@
+#pragma once
+// The start-up check: makes sure a usable database of the current format is open before the
+// main window touches any table. It locates the file, offers to create a missing one, proves
+// write access, keeps the daily backups and compacts the file, recognises a database of an old
+// format and rebuilds it, and repairs a damaged file.
+
+#include "data/Session.h"
+
+#include <functional>
+
+namespace data {
+
+struct StartCheckHooks {
+    // Recomputes the statistics of all employees after a rebuild.
+    std::function<void()> recomputeStatistics;
+};
+
+// true: start-up may go on; false: the program must end.
+bool dbstartcheck(Session& session, const QString& commandLine, const StartCheckHooks& hooks);
+
+// Builds a new database at the session's path: an empty file, every table created and filled
+// from its backup file or its standard file, the statistics recomputed, the text columns
+// checked. askFlag: ask before using a backup file that was found.
+void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hooks);
+
+// Every text column must accept empty strings; SQLite's always do, so this only reports the
+// tables as it goes.
+void tableCheck(Session& session);
+
+} // namespace data

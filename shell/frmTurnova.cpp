@@ -1,0 +1,369 @@
+#include "shell/frmTurnova.h"
+
+#include "data/Schema.h"
+#include "data/StartCheck.h"
+#include "data/TableFiles.h"
+#include "engine/DateValue.h"
+#include "platform/ErrorReporter.h"
+#include "reports/frminfo.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+// The old window measured in twips; 15 twips are one pixel on a 96 dpi screen.
+constexpr int twips(int t) { return t / 15; }
+} // namespace
+
+class frmTurnova::MainProgress final : public data::ProgressSink {
+public:
+    explicit MainProgress(QProgressBar* bar) : bar_(bar) {}
+    void status(const QString&) override {}
+    void setMaximum(int maximum) override { bar_->setMaximum(qMax(1, maximum)); }
+    void setValue(int value) override {
+        bar_->setValue(qBound(bar_->minimum(), value, bar_->maximum()));
+    }
+    int value() const override { return bar_->value(); }
+    void processEvents() override {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+
+private:
+    QProgressBar* bar_;
+};
+
+frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
+    : QMainWindow(parent) {
+    session_.services = services;
+    setObjectName(QStringLiteral("frmTurnova"));
+    setWindowTitle(QStringLiteral("Turnova"));
+    buildControls();
+    buildMenus();
+    mainProgress_ = std::make_unique<MainProgress>(ProgressBar);
+    resize(1100, 760);
+}
+
+frmTurnova::~frmTurnova() {
+    if (!unloaded_)
+        session_.env.close();
+    session_.progress = &session_.noProgress;
+}
+
+void frmTurnova::buildControls() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    Toolbar = new QWidget(central);
+    Toolbar->setObjectName(QStringLiteral("Toolbar"));
+    Toolbar->setFixedHeight(32);
+
+    cmdGruppe = new QToolButton(Toolbar);
+    cmdGruppe->setObjectName(QStringLiteral("cmdGruppe"));
+    cmdGruppe->setText(QStringLiteral("Gruppe:"));
+    cmdGruppe->setAutoRaise(true);
+    cmdGruppe->setFocusPolicy(Qt::NoFocus);
+    GprSel = new QComboBox(Toolbar);
+    GprSel->setObjectName(QStringLiteral("GprSel"));
+    datumDown = new QPushButton(QStringLiteral("<"), Toolbar);
+    datumDown->setObjectName(QStringLiteral("datumDown"));
+    datumDown->setToolTip(QStringLiteral("Vormonat"));
+    txtdatum = new QLineEdit(Toolbar);
+    txtdatum->setObjectName(QStringLiteral("txtdatum"));
+    txtdatum->setReadOnly(true);
+    txtdatum->setAlignment(Qt::AlignCenter);
+    txtdatum->setFocusPolicy(Qt::NoFocus);
+    datumUp = new QPushButton(QStringLiteral(">"), Toolbar);
+    datumUp->setObjectName(QStringLiteral("datumUp"));
+    datumUp->setToolTip(QStringLiteral("Nächster Monat"));
+    cmdInfo = new QToolButton(Toolbar);
+    cmdInfo->setObjectName(QStringLiteral("cmdInfo"));
+    cmdInfo->setText(QStringLiteral("Info:"));
+    cmdInfo->setAutoRaise(true);
+    cmdInfo->setFocusPolicy(Qt::NoFocus);
+
+    StatusBar1 = new QWidget(Toolbar);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    auto* panelLayout = new QHBoxLayout(StatusBar1);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(2);
+    for (int i = 1; i <= 9; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QStringLiteral("Panel%1").arg(i));
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setMinimumWidth(i == 2 || i == 8 ? 70 : 44);
+        panelLayout->addWidget(panel, i == 2 ? 2 : 1);
+        panels_ << panel;
+    }
+
+    ProgressBar = new QProgressBar(Toolbar);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setRange(0, 10);
+    ProgressBar->setValue(0);
+
+    Grid = new QTableWidget(central);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->horizontalHeader()->hide();
+    Grid->verticalHeader()->hide();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(2000);
+    connect(Timer1, &QTimer::timeout, this, &frmTurnova::Timer1_Timer);
+    // The toolbar buttons only carry their captions.
+    connect(cmdGruppe, &QToolButton::clicked, this, [] {});
+    connect(cmdInfo, &QToolButton::clicked, this, [] {});
+}
+
+void frmTurnova::buildMenus() {
+    mnuDatei = menuBar()->addMenu(QStringLiteral("Datei"));
+    mnuDatei->setObjectName(QStringLiteral("mnuDatei"));
+    QAction* mnuclose = mnuDatei->addAction(QStringLiteral("Beenden"));
+    mnuclose->setObjectName(QStringLiteral("mnuclose"));
+    connect(mnuclose, &QAction::triggered, this, &QWidget::close);
+}
+
+void frmTurnova::reportError(const std::exception& error, const QString& procedure) {
+    data::report(session_, error, procedure);
+}
+
+void frmTurnova::showMonthTitle() { txtdatum->setText(roster::changedate(month_)); }
+
+bool frmTurnova::Turnova_Load(const QString& commandLine) {
+    data::DataUmgebung& env = session_.env;
+    const auto step = [this](const std::function<void()>& statement) {
+        try {
+            statement();
+        } catch (const std::exception& e) {
+            reportError(e, QStringLiteral("Turnova_Load"));
+        }
+    };
+    Timer1->setInterval(2000);
+    Timer1->stop();
+    month_.autoCalc = true;
+
+    startWindow_ = new frminfo(this);
+    startWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    startWindow_->setModal(false);
+    startWindow_->show();
+    session_.progress = startWindow_;
+    const auto status = [this](const QString& text) {
+        if (startWindow_)
+            startWindow_->status(text);
+    };
+    status(QStringLiteral("Start"));
+    month_.setFromToday(session_.today());
+    showMonthTitle();
+
+    status(QStringLiteral("CheckDB"));
+    data::StartCheckHooks hooks;
+    if (!data::dbstartcheck(session_, commandLine, hooks)) {
+        if (startWindow_)
+            startWindow_->close();
+        session_.progress = &session_.noProgress;
+        return false;
+    }
+
+    ProgressBar->setRange(0, 10);
+    ProgressBar->setValue(0);
+    ProgressBar->setFixedWidth(twips(3000));
+
+    const auto open = [this, &step](const QString& name) {
+        const data::TableDef& t = data::table(name);
+        step([&] {
+            data::openTable(session_, session_.env.recordset(name), t.suffix, t.createStatement);
+        });
+    };
+    open(QStringLiteral("Einstellungen"));
+    open(QStringLiteral("Statistik"));
+    open(QStringLiteral("Dienstzeiten"));
+    open(QStringLiteral("Standarddienste"));
+    open(QStringLiteral("Mitarbeiter"));
+    open(QStringLiteral("Gruppen"));
+    step([&] {
+        if (env.rsGruppen.recordCount() == 0) {
+            env.rsGruppen.addNew();
+            env.rsGruppen.setValue(QStringLiteral("Gruppenname"), QStringLiteral("Alle Ma."));
+            env.rsGruppen.update();
+        }
+    });
+    open(QStringLiteral("GpZuordnung"));
+    step([&] {
+        env.rsGruppen.moveFirst();
+        if (!env.rsGruppen.eof())
+            env.MaNachGrp(env.rsGruppen.value(QStringLiteral("gruppennr")).toInt());
+    });
+    open(QStringLiteral("Feiertage"));
+
+    step([&] {
+        env.rsEinstellungen.requery();
+        setWindowTitle(QStringLiteral("Turnova | ") +
+                       (env.rsEinstellungen.eof()
+                            ? QString()
+                            : env.rsEinstellungen.value(QStringLiteral("OrgName")).toString()));
+    });
+    step([&] {
+        if (!env.rsEinstellungen.eof()) {
+            const QVariant c = env.rsEinstellungen.value(QStringLiteral("WoEndeColor"));
+            month_.weekendColor = c.isNull() ? roster::DefaultWeekendColor : c.toUInt();
+        }
+    });
+    step([&] { loadSettingsRow(); });
+    step([&] { fillGroupChooser(); });
+    step([&] { env.rsDienstzeiten.setSort(QStringLiteral("tag")); });
+
+    if (startWindow_)
+        startWindow_->close();
+    session_.progress = mainProgress_.get();
+    return true;
+}
+
+void frmTurnova::loadSettingsRow() {
+    engine::Recordset& rs = session_.env.rsEinstellungen;
+    if (rs.eof()) {
+        const QFont f = Grid->font();
+        rs.addNew();
+        rs.setValue(QStringLiteral("Firststart"), engine::dateVariant(data::formatMarker()));
+        rs.setValue(QStringLiteral("PrintFontName"), f.family());
+        rs.setValue(QStringLiteral("PrintFontSize"), f.pointSizeF());
+        rs.setValue(QStringLiteral("PrintFontBold"), f.bold());
+        rs.setValue(QStringLiteral("PrintFontItalic"), f.italic());
+        rs.update();
+        return;
+    }
+    QFont f = Grid->font();
+    const QVariant name = rs.value(QStringLiteral("FormFontName"));
+    if (!name.isNull() && !name.toString().isEmpty())
+        f.setFamily(name.toString());
+    const QVariant size = rs.value(QStringLiteral("FormFontSize"));
+    if (!size.isNull() && size.toDouble() > 0)
+        f.setPointSizeF(size.toDouble());
+    f.setBold(rs.value(QStringLiteral("FormFontBold")).toBool());
+    f.setItalic(rs.value(QStringLiteral("FormFontItalic")).toBool());
+    Grid->setFont(f);
+    setFont(f);
+}
+
+void frmTurnova::fillGroupChooser() {
+    data::DataUmgebung& env = session_.env;
+    engine::Recordset& settings = env.rsEinstellungen;
+    GprSel->blockSignals(true);
+    GprSel->clear();
+    env.rsGruppen.setSort(QStringLiteral("Gruppenname"));
+    for (env.rsGruppen.moveFirst(); !env.rsGruppen.eof(); env.rsGruppen.moveNext())
+        GprSel->addItem(env.rsGruppen.value(QStringLiteral("Gruppenname")).toString(),
+                        env.rsGruppen.value(QStringLiteral("GruppenNr")));
+    env.rsGruppen.setSort(QString());
+    const QVariant stored = settings.eof() ? QVariant() : settings.value(QStringLiteral("StdGruppe"));
+    if (!stored.isNull() && !stored.toString().isEmpty()) {
+        GprSel->setCurrentIndex(GprSel->findText(stored.toString()));
+    } else {
+        env.rsGruppen.moveFirst();
+        if (!env.rsGruppen.eof()) {
+            const QString first = env.rsGruppen.value(QStringLiteral("gruppenname")).toString();
+            GprSel->setCurrentIndex(GprSel->findText(first));
+            if (!settings.eof()) {
+                settings.setValue(QStringLiteral("StdGruppe"), first);
+                settings.update();
+            }
+        }
+    }
+    GprSel->blockSignals(false);
+    month_.groupNumber = GprSel->currentData().toInt();
+}
+
+void frmTurnova::Timer1_Timer() {
+    Timer1->stop();
+    Grid->setFocus();
+}
+
+void frmTurnova::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmTurnova::Form_Resize() {
+    if (Timer1)
+        Timer1->stop();
+    QWidget* inner = centralWidget();
+    if (!inner || !Grid)
+        return;
+    const int width = inner->width();
+    const int height = inner->height();
+    Toolbar->setGeometry(0, 0, width, Toolbar->height());
+    const int top = Toolbar->height();
+    Grid->move(0, top);
+    Grid->resize(width, height > top ? height - top : Grid->height());
+    layoutToolbar();
+    ProgressBar->setValue(0);
+}
+
+void frmTurnova::layoutToolbar() {
+    const int h = Toolbar->height() - 6;
+    int x = 2;
+    const auto place = [&x, h](QWidget* w, int width) {
+        w->setGeometry(x, 3, width, h);
+        x += width + 3;
+    };
+    place(cmdGruppe, 56);
+    place(GprSel, 150);
+    place(datumDown, 24);
+    place(txtdatum, 96);
+    place(datumUp, 24);
+    place(cmdInfo, 40);
+    const int progressWidth = ProgressBar->maximumWidth() < 10000 ? ProgressBar->maximumWidth()
+                                                                  : twips(3000);
+    const int right = Toolbar->width() - progressWidth;
+    const int statusLeft = qMax(twips(6000), x);
+    StatusBar1->setGeometry(statusLeft, 3, qMax(0, right - statusLeft - 4), h);
+    ProgressBar->setGeometry(right, 3, progressWidth, h);
+}
+
+void frmTurnova::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmTurnova::Form_Unload() {
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    Timer1->stop();
+    data::DataUmgebung& env = session_.env;
+    try {
+        if (env.isOpen() && env.rsEinstellungen.isOpen()) {
+            engine::Recordset& rs = env.rsEinstellungen;
+            rs.requery();
+            rs.moveFirst();
+            if (!rs.eof()) {
+                const QFont f = Grid->font();
+                rs.setValue(QStringLiteral("FormFontName"), f.family());
+                rs.setValue(QStringLiteral("FormFontSize"), f.pointSizeF());
+                rs.setValue(QStringLiteral("FormFontBold"), f.bold());
+                rs.setValue(QStringLiteral("FormFontItalic"), f.italic());
+                rs.setValue(QStringLiteral("StdGruppe"), GprSel->currentText());
+                rs.update();
+            }
+        }
+    } catch (const std::exception& e) {
+        reportError(e, QStringLiteral("Form_Unload"));
+    }
+    if (startWindow_)
+        startWindow_->close();
+    session_.progress = &session_.noProgress;
+    env.close();
+}
