@@ -1,0 +1,14 @@
+#!/bin/sh
+# Installs the Debian packages Turnova needs to build, run and test, when they are missing.
+set -e
+packages="g++ cmake make qt6-base-dev qt6-translations-l10n libsqlite3-dev libgl-dev poppler-utils"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q || true
+$sudo apt-get install -y -q --no-install-recommends $missing
