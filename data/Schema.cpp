@@ -37,6 +37,8 @@ const QString Jahreswerte = QStringLiteral(
 const QStringList ExtraIndexes = {
     // duties are read per employee and month far more often than per day alone
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Dienstzeiten_MaNr_Tag ON Dienstzeiten (MaNr, Tag)"),
+    // the duty recordset is kept sorted by day; with this index its order needs no sorting
+    QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Dienstzeiten_Tag ON Dienstzeiten (Tag)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_GpZuordnung_MaNr ON GpZuordnung (MaNr)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Statistik_MaNr ON Statistik (MaNr, Jahr, Monat)"),
 };

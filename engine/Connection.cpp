@@ -356,6 +356,10 @@ void Connection::backupTo(const QString& destination) {
     }
 }
 
+int Connection::changes() const { return db_ ? sqlite3_changes(db_) : 0; }
+
+qint64 Connection::lastInsertRowId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+
 quint64 Connection::changeCounter() const {
     return db_ ? static_cast<quint64>(sqlite3_total_changes64(db_)) : 0;
 }

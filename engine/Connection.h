@@ -52,6 +52,8 @@ public:
 
     // A consistent copy of the open database at another path (online backup).
     void backupTo(const QString& destination);
+    int changes() const;          // rows changed by the last statement
+    qint64 lastInsertRowId() const;
     // Rises whenever this connection changed data; recordsets use it to drop cached counts.
     quint64 changeCounter() const;
 

@@ -660,7 +660,9 @@ void Recordset::write(const PendingChange& change) {
                               QStringLiteral("Der Datensatz kann nicht gespeichert werden: er "
                                              "wurde seit dem letzten Lesen gelöscht."));
         }
-        reloadCurrent(change.key);
+        // what was written is what the row now holds
+        current_ = Row{change.key, change.values};
+        eof_ = bof_ = false;
     } else {
         cursor_->remove(change.key);
     }

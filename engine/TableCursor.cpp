@@ -18,7 +18,7 @@ public:
         QStringList cols;
         for (const FieldInfo& f : fields_)
             cols << quoted(f.name);
-        select_ = QStringLiteral("SELECT rowid, ") + cols.join(QStringLiteral(", ")) +
+        select_ = QStringLiteral("SELECT rowid AS rowid, ") + cols.join(QStringLiteral(", ")) +
                   QStringLiteral(" FROM ") + quoted(table_);
     }
 
@@ -34,8 +34,24 @@ public:
     std::optional<Row> find(const detail::Criteria& criteria, const Row& from) override {
         QVariantList binds;
         QString where = detail::criteriaSql(criteria, fields_, binds);
-        where += QStringLiteral(" AND ") + beyond(from, false, false, binds);
-        return fetchOne(where, binds, false);
+        if (sort_.empty()) {
+            where += QStringLiteral(" AND ") + beyond(from, false, false, binds);
+            return fetchOne(where, binds, false);
+        }
+        // Sorted: the rows meeting the criterion are picked first (through their index), and
+        // only those are ordered. Otherwise SQLite may walk the sort column's index across the
+        // whole table looking for them.
+        const QString f = filterSql(binds);
+        if (!f.isEmpty())
+            where += QStringLiteral(" AND ") + f;
+        QString sql = QStringLiteral("WITH m AS MATERIALIZED (") + select_ +
+                      QStringLiteral(" WHERE ") + where + QStringLiteral(") SELECT * FROM m WHERE ");
+        sql += beyond(from, false, false, binds) + orderBy(false) + QStringLiteral(" LIMIT 1");
+        Statement st(connection_, sql);
+        st.bindAll(binds);
+        if (!st.step())
+            return std::nullopt;
+        return readRow(st);
     }
 
     std::optional<Row> byKey(qint64 key) override {
@@ -126,9 +142,7 @@ public:
         st.bindAll(binds);
         st.step();
         countValid_ = false;
-        Statement id(connection_, QStringLiteral("SELECT last_insert_rowid()"));
-        id.step();
-        return id.int64(0);
+        return connection_.lastInsertRowId();
     }
 
     bool update(qint64 key, const std::vector<QVariant>& values,
@@ -150,7 +164,7 @@ public:
                                       QStringLiteral(" WHERE rowid = ?"));
         st.bindAll(binds);
         st.step();
-        return sqlite3Changes() > 0;
+        return connection_.changes() > 0;
     }
 
     void remove(qint64 key) override {
@@ -165,12 +179,6 @@ private:
     static QString quoted(const QString& name) {
         return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
                QLatin1Char('"');
-    }
-
-    int sqlite3Changes() {
-        Statement st(connection_, QStringLiteral("SELECT changes()"));
-        st.step();
-        return int(st.int64(0));
     }
 
     QString filterSql(QVariantList& binds) const {
