@@ -1,5 +1,9 @@
 #include "platform/Formats.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
+
 #include <cmath>
 #include <optional>
 
@@ -134,6 +138,99 @@ double parseNumber(const QString& text, bool* ok) {
     }
     if (ok) *ok = parsed;
     return parsed ? value : 0.0;
+}
+
+} // namespace platform
+
+namespace platform {
+
+QDate parseDate(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return QDate();
+    // The order of day, month and year comes from the locale's short date pattern; the
+    // separator may be any of . / - and the year may have two or four digits.
+    const QString pattern = shortDatePattern().toLower();
+    const int d = int(pattern.indexOf(QLatin1Char('d')));
+    const int m = int(pattern.indexOf(QLatin1Char('m')));
+    const int y = int(pattern.indexOf(QLatin1Char('y')));
+    const QStringList parts =
+        t.split(QRegularExpression(QStringLiteral("[./\\-\\s]+")), Qt::SkipEmptyParts);
+    if (parts.size() != 3 || d < 0 || m < 0 || y < 0)
+        return QDate();
+    QList<QPair<int, char>> order = {{d, 'd'}, {m, 'm'}, {y, 'y'}};
+    std::sort(order.begin(), order.end());
+    int day = 0, month = 0, year = 0;
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        const int v = parts.at(i).toInt(&ok);
+        if (!ok)
+            return QDate();
+        switch (order.at(i).second) {
+        case 'd':
+            day = v;
+            break;
+        case 'm':
+            month = v;
+            break;
+        default:
+            year = v;
+            if (parts.at(i).size() <= 2)
+                year += year < 30 ? 2000 : 1900;
+            break;
+        }
+    }
+    return QDate(year, month, day); // invalid for 31 February
+}
+
+QTime parseTime(const QString& text) {
+    const QString t = text.trimmed();
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$")).match(t);
+    if (!m.hasMatch())
+        return QTime();
+    return QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+}
+
+QString dateInputMask() {
+    // two places for day and month, the year as the pattern writes it
+    QString result;
+    const QString p = shortDatePattern();
+    for (int i = 0; i < p.size();) {
+        const QChar c = p.at(i);
+        int run = 1;
+        while (i + run < p.size() && p.at(i + run) == c)
+            ++run;
+        if (c == QLatin1Char('d') || c == QLatin1Char('M'))
+            result += QStringLiteral("##");
+        else if (c == QLatin1Char('y'))
+            result += run >= 4 ? QStringLiteral("####") : QStringLiteral("##");
+        else
+            result += QString(run, c);
+        i += run;
+    }
+    return result;
+}
+
+QString dateDisplayPattern() {
+    QString result;
+    const QString p = shortDatePattern();
+    for (int i = 0; i < p.size();) {
+        const QChar c = p.at(i);
+        int run = 1;
+        while (i + run < p.size() && p.at(i + run) == c)
+            ++run;
+        if (c == QLatin1Char('d'))
+            result += QStringLiteral("dd");
+        else if (c == QLatin1Char('M'))
+            result += QStringLiteral("MM");
+        else if (c == QLatin1Char('y'))
+            result += run >= 4 ? QStringLiteral("yyyy") : QStringLiteral("yy");
+        else
+            result += QString(run, c);
+        i += run;
+    }
+    return result;
 }
 
 } // namespace platform

@@ -28,6 +28,16 @@ QString dateSeparator();               // "." in German, "/" in the United State
 QString timeText(const QTime& time);   // "hh:mm"
 QString sqlDate(const QDate& date);    // SQL date literal body m/d/yyyy (no leading zeros)
 QString sqlDateLiteral(const QDate& date); // "#m/d/yyyy#"
+// A date typed by the user in the order of the locale's short date pattern (day.month.year in
+// German), with two- or four-digit years (00 to 29 are 2000 to 2029); invalid when it is none.
+QDate parseDate(const QString& text);
+// "hh:mm" or "h:mm[:ss]"; invalid when it is no time of day (25:00).
+QTime parseTime(const QString& text);
+// The input mask of a date box built from the short date pattern and its separator:
+// "d.M.yyyy" and "dd.MM.yyyy" give "##.##.####" (# a digit).
+QString dateInputMask();
+// The pattern dates are shown in within such a box: "dd.MM.yyyy".
+QString dateDisplayPattern();
 // A number typed by the user in the locale (decimal comma in German); also accepts a full
 // stop as decimal separator. ok is false for text that is not a number.
 double parseNumber(const QString& text, bool* ok = nullptr);
