@@ -1,11 +1,16 @@
 #include "shell/frmTurnova.h"
 
+#include "data/ChangeHooks.h"
+#include "data/DataAccess.h"
 #include "data/Schema.h"
 #include "data/StartCheck.h"
 #include "data/TableFiles.h"
 #include "engine/DateValue.h"
 #include "platform/ErrorReporter.h"
 #include "reports/frminfo.h"
+#include "roster/Konstanten.h"
+#include "roster/Statistics.h"
+#include "shell/FlexGrid.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -114,10 +119,13 @@ void frmTurnova::buildControls() {
     ProgressBar->setRange(0, 10);
     ProgressBar->setValue(0);
 
-    Grid = new QTableWidget(central);
+    Grid = new FlexGrid(central);
     Grid->setObjectName(QStringLiteral("Grid"));
-    Grid->horizontalHeader()->hide();
-    Grid->verticalHeader()->hide();
+    painter_ = std::make_unique<roster::GridPainter>(session_, month_, *Grid);
+    painter_->afterRepaint = [this] {
+        if (afterRepaint)
+            afterRepaint();
+    };
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -127,14 +135,124 @@ void frmTurnova::buildControls() {
     // The toolbar buttons only carry their captions.
     connect(cmdGruppe, &QToolButton::clicked, this, [] {});
     connect(cmdInfo, &QToolButton::clicked, this, [] {});
+    connect(datumDown, &QPushButton::clicked, this, &frmTurnova::datumDown_Click);
+    connect(datumUp, &QPushButton::clicked, this, &frmTurnova::datumUp_Click);
+    connect(GprSel, &QComboBox::activated, this, [this](int) { GprSel_Click(); });
 }
 
 void frmTurnova::buildMenus() {
-    mnuDatei = menuBar()->addMenu(QStringLiteral("Datei"));
-    mnuDatei->setObjectName(QStringLiteral("mnuDatei"));
-    QAction* mnuclose = mnuDatei->addAction(QStringLiteral("Beenden"));
-    mnuclose->setObjectName(QStringLiteral("mnuclose"));
-    connect(mnuclose, &QAction::triggered, this, &QWidget::close);
+    // The menu tree in its order; hidden entries exist but are never shown. Each part of the
+    // program connects the entries whose actions it builds, finding them by name.
+    struct Entry {
+        const char* name;
+        const char* caption;
+        int level; // 0 top, 1 sub-menu entry, 2 entry of a sub-sub-menu
+        bool visible;
+        bool submenu;
+    };
+    static const Entry tree[] = {
+        {"mnuDatei", "Datei", 0, true, true},
+        {"mnufilenew", "Neu", 1, false, false},
+        {"mnufileopen", "Öffnen", 1, false, false},
+        {"mnusaveas", "Speichern unter", 1, false, false},
+        {"mnusep", "-", 1, false, false},
+        {"mnuprint", "Druckvorschau", 1, true, false},
+        {"mnusep2", "-", 1, true, false},
+        {"mnuImport", "Importieren", 1, true, true},
+        {"mnuImpMa", "Mitarbeiter", 2, false, false},
+        {"mnuImpStd", "Standarddienste", 2, true, false},
+        {"mnuimfreier", "Feiertage", 2, true, false},
+        {"mnuExport", "Exportieren", 1, true, true},
+        {"mnuEpMa", "Mitarbeiter", 2, false, false},
+        {"mnutnv", "Turnova", 2, true, false},
+        {"mnuEpStd", "Standarddienste", 2, true, false},
+        {"mnuexfreier", "Feiertage", 2, true, false},
+        {"mnuSave", "Sichern", 1, true, false},
+        {"mnusep3", "-", 1, true, false},
+        {"mnusettings", "Eigenschaften", 1, true, false},
+        {"mnusep4", "-", 1, true, false},
+        {"mnuclose", "Beenden", 1, true, false},
+        {"mnustddienst", "Standarddienste", 0, true, true},
+        {"mnustdedit", "Bearbeiten", 1, true, false},
+        {"mnustdinfo", "anzeigen", 1, true, false},
+        {"mnumitarb", "Mitarbeiter", 0, true, false},
+        {"mnuGruppeb", "Gruppen", 0, true, false},
+        {"mnufreier", "Freiertage", 0, true, false},
+        {"mnuarbeit", "Arbeitszeiten", 0, true, false},
+        {"mnuAuswertungen", "Jahresübersicht", 0, true, false},
+        {"mnuHilfe", "Hilfe", 0, true, true},
+        {"mnuHandbuch", "Handbuch", 1, true, false},
+        {"mnuinfo", "Info", 1, true, false},
+    };
+    QMenu* parents[3] = {nullptr, nullptr, nullptr};
+    for (const Entry& e : tree) {
+        const QString caption = QString::fromUtf8(e.caption);
+        QMenu* parentMenu = e.level == 0 ? nullptr : parents[e.level - 1];
+        QAction* action = nullptr;
+        if (e.submenu) {
+            QMenu* m = parentMenu ? parentMenu->addMenu(caption) : menuBar()->addMenu(caption);
+            m->setObjectName(QLatin1String(e.name));
+            action = m->menuAction();
+            parents[e.level] = m;
+            if (e.level == 0 && QLatin1String(e.name) == QLatin1String("mnuDatei"))
+                mnuDatei = m;
+        } else if (QString::fromUtf8(e.caption) == QLatin1String("-")) {
+            action = parentMenu->addSeparator();
+        } else {
+            action = parentMenu ? parentMenu->addAction(caption) : menuBar()->addAction(caption);
+        }
+        action->setObjectName(QLatin1String(e.name));
+        action->setVisible(e.visible);
+    }
+    QAction* info = menuAction(QStringLiteral("mnustdinfo"));
+    info->setCheckable(true);
+    info->setChecked(true);
+    connect(menuAction(QStringLiteral("mnuclose")), &QAction::triggered, this, &QWidget::close);
+
+    // the two pop-up menus of the roster grid
+    const auto popup = [this](const char* name, const char* caption,
+                              std::initializer_list<std::pair<const char*, const char*>> entries) {
+        auto* m = new QMenu(QString::fromUtf8(caption), this);
+        m->setObjectName(QLatin1String(name));
+        for (const auto& [entryName, entryCaption] : entries) {
+            QAction* a = QString::fromUtf8(entryCaption) == QLatin1String("-")
+                             ? m->addSeparator()
+                             : m->addAction(QString::fromUtf8(entryCaption));
+            a->setObjectName(QLatin1String(entryName));
+        }
+        popups_ << m;
+    };
+    popup("mnuBearb", "Bearbeiten",
+          {{"mnuKopier", "hierher kopieren"}, {"mnuVersch", "hierher verschieben"}});
+    popup("mnuAktion", "Aktion",
+          {{"mnucopy", "kopieren"},
+           {"mnuinsert", "einfügen"},
+           {"mnudel", "löschen"},
+           {"mnusep5", "-"},
+           {"nmusaveas", "in Datei speichern"},
+           {"mnuinsertfrom", "aus Datei einfügen"}});
+}
+
+QAction* frmTurnova::menuAction(const QString& name) const {
+    for (QAction* a : findChildren<QAction*>()) {
+        if (a->objectName() == name)
+            return a;
+    }
+    for (QMenu* m : popups_) {
+        for (QAction* a : m->actions()) {
+            if (a->objectName() == name)
+                return a;
+        }
+    }
+    return nullptr;
+}
+
+QMenu* frmTurnova::popupMenu(const QString& name) const {
+    for (QMenu* m : popups_) {
+        if (m->objectName() == name)
+            return m;
+    }
+    return nullptr;
 }
 
 void frmTurnova::reportError(const std::exception& error, const QString& procedure) {
@@ -142,6 +260,57 @@ void frmTurnova::reportError(const std::exception& error, const QString& procedu
 }
 
 void frmTurnova::showMonthTitle() { txtdatum->setText(roster::changedate(month_)); }
+
+void frmTurnova::gridrepaint() {
+    Timer1->stop();
+    painter_->gridrepaint();
+}
+
+void frmTurnova::gridrepaintcheck() {
+    Timer1->stop();
+    painter_->gridrepaintcheck();
+}
+
+void frmTurnova::berStatistik2() {
+    if (roster::berStatistik2(session_) == roster::StatisticsOutcome::Fatal) {
+        // the database lacks the structure the program needs
+        Form_Unload();
+        std::exit(1);
+    }
+}
+
+void frmTurnova::moveMonth(int months) {
+    Timer1->stop();
+    month_.firstDay = month_.firstDay.addMonths(months);
+    Grid->setCursor(2, 1);
+    showMonthTitle();
+    berStatistik2();
+    gridrepaint();
+}
+
+void frmTurnova::datumDown_Click() { moveMonth(-1); }
+
+void frmTurnova::datumUp_Click() { moveMonth(1); }
+
+void frmTurnova::GprSel_Click() {
+    data::DataUmgebung& env = session_.env;
+    try {
+        env.rsMaNachGrp.close();
+        int group = GprSel->currentData().toInt();
+        if (GprSel->currentIndex() < 0) {
+            env.rsGruppen.moveFirst();
+            group = env.rsGruppen.eof() ? 0 : env.rsGruppen.value(QStringLiteral("gruppennr")).toInt();
+        } else {
+            env.rsGruppen.moveFirst();
+            env.rsGruppen.find(QStringLiteral("GruppenNr = %1").arg(group));
+        }
+        env.MaNachGrp(group);
+        month_.groupNumber = group;
+    } catch (const std::exception& e) {
+        reportError(e, QStringLiteral("GprSel_Click"));
+    }
+    gridrepaint();
+}
 
 bool frmTurnova::Turnova_Load(const QString& commandLine) {
     data::DataUmgebung& env = session_.env;
@@ -165,12 +334,20 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
         if (startWindow_)
             startWindow_->status(text);
     };
+    if (!data::checkDataAccess(session_.prompts())) {
+        if (startWindow_)
+            startWindow_->close();
+        session_.progress = &session_.noProgress;
+        return false;
+    }
     status(QStringLiteral("Start"));
     month_.setFromToday(session_.today());
     showMonthTitle();
 
     status(QStringLiteral("CheckDB"));
+    data::attachChangeHooks(session_);
     data::StartCheckHooks hooks;
+    hooks.recomputeStatistics = [this] { berStatistik2(); };
     if (!data::dbstartcheck(session_, commandLine, hooks)) {
         if (startWindow_)
             startWindow_->close();
@@ -208,6 +385,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
             env.MaNachGrp(env.rsGruppen.value(QStringLiteral("gruppennr")).toInt());
     });
     open(QStringLiteral("Feiertage"));
+    step([&] { berStatistik2(); });
 
     step([&] {
         env.rsEinstellungen.requery();
@@ -229,6 +407,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     if (startWindow_)
         startWindow_->close();
     session_.progress = mainProgress_.get();
+    step([&] { GprSel_Click(); });
     return true;
 }
 
@@ -255,7 +434,9 @@ void frmTurnova::loadSettingsRow() {
     f.setBold(rs.value(QStringLiteral("FormFontBold")).toBool());
     f.setItalic(rs.value(QStringLiteral("FormFontItalic")).toBool());
     Grid->setFont(f);
-    setFont(f);
+    QFont own = font();
+    roster::copyFont(Grid->font(), own);
+    setFont(own);
 }
 
 void frmTurnova::fillGroupChooser() {
@@ -288,6 +469,7 @@ void frmTurnova::fillGroupChooser() {
 
 void frmTurnova::Timer1_Timer() {
     Timer1->stop();
+    gridrepaintcheck();
     Grid->setFocus();
 }
 

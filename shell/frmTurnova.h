@@ -5,6 +5,7 @@
 
 #include "data/Session.h"
 #include "data/StartupStatus.h"
+#include "roster/GridPainter.h"
 #include "roster/MonthState.h"
 
 #include <QMainWindow>
@@ -16,9 +17,9 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
 class QTimer;
 class QToolButton;
+class FlexGrid;
 class frminfo;
 
 class frmTurnova : public QMainWindow {
@@ -32,10 +33,34 @@ public:
 
     data::Session& session() { return session_; }
     roster::MonthState& month() { return month_; }
-    QTableWidget* grid() const { return Grid; }
+    FlexGrid* grid() const { return Grid; }
+    roster::GridPainter& painter() { return *painter_; }
+    QTimer* timer1() const { return Timer1; }
+    QComboBox* groupChooser() const { return GprSel; }
+    QLineEdit* monthTitle() const { return txtdatum; }
+    const QList<QLabel*>& statusPanels() const { return panels_; }
+    QProgressBar* progressBar() const { return ProgressBar; }
+    // A menu entry or pop-up menu by its name (mnustdedit, mnuAktion, ...).
+    QAction* menuAction(const QString& name) const;
+    QMenu* popupMenu(const QString& name) const;
 
     // The error reporter of the main window.
     void reportError(const std::exception& error, const QString& procedure);
+
+    // Rebuilds the roster; the same after the delayed timer only with automatic calculation.
+    void gridrepaint();
+    void gridrepaintcheck();
+    // Statistics of every employee with a pending change; ends the program when the database
+    // lacks its structure.
+    void berStatistik2();
+    // Shows the month title of the month state.
+    void showMonthTitle();
+    // The group chosen in GprSel becomes the shown group.
+    void GprSel_Click();
+    void datumDown_Click();
+    void datumUp_Click();
+    // Runs after every repaint (the status-bar summary).
+    std::function<void()> afterRepaint;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,7 +75,7 @@ private:
     void Timer1_Timer();
     void loadSettingsRow();
     void fillGroupChooser();
-    void showMonthTitle();
+    void moveMonth(int months);
 
     // A progress sink on the main window's progress bar.
     class MainProgress;
@@ -61,7 +86,9 @@ private:
     QPointer<frminfo> startWindow_;
     bool unloaded_ = false;
 
-    QTableWidget* Grid = nullptr;
+    FlexGrid* Grid = nullptr;
+    std::unique_ptr<roster::GridPainter> painter_;
+    QList<QMenu*> popups_;
     QWidget* Toolbar = nullptr;
     QToolButton* cmdGruppe = nullptr;
     QToolButton* cmdInfo = nullptr;

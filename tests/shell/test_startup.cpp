@@ -7,6 +7,7 @@
 #include "engine/Recordset.h"
 #include "platform/Formats.h"
 #include "platform/ScriptedPrompts.h"
+#include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 
 #include <QComboBox>
