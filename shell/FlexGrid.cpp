@@ -1,6 +1,7 @@
 #include "shell/FlexGrid.h"
 
 #include "platform/Colors.h"
+#include "platform/Formats.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -21,9 +22,8 @@ Qt::Alignment qtAlignment(roster::Align a, const QString& text) {
         break;
     }
     // the old grid's general alignment: numbers to the right, text to the left
-    const QString t = text.trimmed();
-    const bool number = !t.isEmpty() && (t.at(0).isDigit() || t.at(0) == QLatin1Char('-') ||
-                                         t.at(0) == QLatin1Char('+'));
+    bool number = false;
+    platform::parseNumber(text, &number);
     return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 

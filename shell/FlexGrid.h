@@ -28,8 +28,9 @@ public:
     void setColumnWidth(int col, int width) override;
     int columnWidth(int col) const override { return QTableWidget::columnWidth(col); }
     int textWidth(const QString& text) const override;
-    int row() const override { return currentRow(); }
-    int col() const override { return currentColumn(); }
+    // The cursor; the first day of the first position before anything was chosen.
+    int row() const override { return currentRow() < 0 ? fixedRows_ : currentRow(); }
+    int col() const override { return currentColumn() < 0 ? 1 : currentColumn(); }
     void setCursor(int row, int col) override;
     void setRedraw(bool on) override;
     void setBusy(bool busy) override;
