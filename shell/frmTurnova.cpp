@@ -11,6 +11,8 @@
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
 #include "shell/FlexGrid.h"
+#include "shell/GridEditing.h"
+#include "shell/Navigation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,6 +59,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     buildControls();
     buildMenus();
     mainProgress_ = std::make_unique<MainProgress>(ProgressBar);
+    installGridEditing(*this);
+    installNavigation(*this);
     resize(1100, 760);
 }
 
