@@ -1,0 +1,363 @@
+#include "roster/Statistics.h"
+
+#include "engine/DateValue.h"
+#include "engine/EngineError.h"
+#include "engine/Recordset.h"
+#include "engine/Sqlite.h"
+#include "roster/Konstanten.h"
+#include "roster/Lookups.h"
+#include "roster/Query.h"
+
+#include <QHash>
+
+#include <exception>
+#include <vector>
+
+namespace roster {
+
+namespace {
+
+constexpr long DatabaseStructureError = -2147220992; // 80040200
+
+// One stored statistics row.
+struct StatRow {
+    qint64 statNr = 0;
+    double soll = 0.0;
+    double istStd = 0.0;
+    double sumVormonat = 0.0;
+    qint32 urlaubstage = 0;
+    qint32 kranktage = 0;
+
+    bool sameFigures(const StatRow& other) const {
+        return soll == other.soll && istStd == other.istStd &&
+               sumVormonat == other.sumVormonat && urlaubstage == other.urlaubstage &&
+               kranktage == other.kranktage;
+    }
+};
+
+int monthKey(int year, int month) { return year * 12 + month - 1; }
+int monthKey(const QDate& day) { return monthKey(day.year(), day.month()); }
+
+// One duty as the month figures need it: the terms of the duty-hours rule and the two labels.
+struct DutyTerms {
+    double tag = 0.0;
+    std::optional<double> timed; // null when a time is missing
+    std::optional<double> flat;
+    bool urlaub = false;
+    bool krank = false;
+};
+
+// The figures of one month, summed in the order of the days as the database sums them.
+struct MonthFigures {
+    double hours = 0.0;
+    qint32 urlaubstage = 0;
+    qint32 kranktage = 0;
+};
+
+// An employee as the run reads him.
+struct Employee {
+    int maNr = 0;
+    QDate lastChange;
+    QDate ersterArbeitstag;
+    QVariant sollstd;
+    double normstunden = 0.0;
+};
+
+class EmployeeRun {
+public:
+    EmployeeRun(data::Session& session, const Employee& employee, int& stage)
+        : session_(session), env_(session.env), e_(employee), stage_(stage) {}
+
+    void recompute() {
+        const QDate start = startDay();
+        // the first day of the month after the last duty's month
+        QDate end = lastDayOfMonth(lastDutyDay(session_, e_.maNr)).addDays(1);
+        readRows();
+        // Rows of later months are brought up to date as well, so that none keeps the hours
+        // of a duty that was deleted at the end.
+        if (lastStoredMonth_ && *lastStoredMonth_ > monthKey(end))
+            end = QDate(*lastStoredMonth_ / 12, *lastStoredMonth_ % 12 + 1, 1);
+        if (start > end)
+            return;
+        const QDate rangeEnd = lastDayOfMonth(end);
+        const Holidays holidays(env_, start, rangeEnd);
+        readDuties(start, rangeEnd);
+
+        for (QDate d = start, m = lastDayOfMonth(d); d <= end;
+             d = m.addDays(1), m = lastDayOfMonth(d)) {
+            stage_ = 2;
+            StatRow figures;
+            figures.sumVormonat = carryInto(d);
+            const MonthFigures month = monthFigures(d, m);
+            figures.istStd = month.hours;
+            figures.urlaubstage = month.urlaubstage;
+            figures.kranktage = month.kranktage;
+            save(d, figures, workDays(holidays, d, m));
+            stage_ = 3;
+        }
+    }
+
+private:
+    // The first day to recompute: the first of the month that holds the day before lastChange
+    // (a change on the 1st recomputes the previous month's carry as well), never before the
+    // first working day, so that the first month of employment always counts from that day.
+    QDate startDay() const {
+        if (e_.lastChange <= e_.ersterArbeitstag)
+            return e_.ersterArbeitstag;
+        const QDate before = e_.lastChange.addDays(-1);
+        return std::max(QDate(before.year(), before.month(), 1), e_.ersterArbeitstag);
+    }
+
+    // The balance carried into the month beginning on d: the previous month's carry plus its
+    // hours less its target; 0 in the first month of employment and when there is no row.
+    double carryInto(const QDate& d) const {
+        if (d <= e_.ersterArbeitstag)
+            return 0.0;
+        const auto row = rows_.constFind(monthKey(d.addDays(-1)));
+        if (row == rows_.constEnd())
+            return 0.0;
+        return row->sumVormonat + (row->istStd - row->soll);
+    }
+
+    void readRows() {
+        static const Query query(
+            QStringLiteral("SELECT StatNr, Jahr, Monat, Soll, IstStd, SumVormonat, Urlaubstage, "
+                           "Kranktage FROM Statistik WHERE (MaNr = [parMaNr])"),
+            {QStringLiteral("parMaNr")});
+        QueryRun run(env_.Datenbank, query, {e_.maNr});
+        while (run.next()) {
+            StatRow row;
+            row.statNr = run.value(0).toLongLong();
+            row.soll = nullToDouble(run.value(3));
+            row.istStd = nullToDouble(run.value(4));
+            row.sumVormonat = nullToDouble(run.value(5));
+            row.urlaubstage = nullToLong(run.value(6));
+            row.kranktage = nullToLong(run.value(7));
+            const int key = monthKey(run.value(1).toInt(), run.value(2).toInt());
+            rows_.insert(key, row);
+            if (!lastStoredMonth_ || key > *lastStoredMonth_)
+                lastStoredMonth_ = key;
+        }
+    }
+
+    // The duties of the range with the terms of the duty-hours rule and the labels counted as
+    // vacation and sick days, worked out by the database as its month sums and counts do.
+    void readDuties(const QDate& first, const QDate& last) {
+        static const Query query(
+            QStringLiteral("SELECT Tag, ") + TimedHoursSql +
+                QStringLiteral(" AS Summe, Normstunden, (Kurzinfo Like [parUrlaub]) AS Urlaub, "
+                               "(Kurzinfo Like [parKrank]) AS Krank FROM Dienstzeiten "
+                               "WHERE ((Tag >= [parVon] ) AND (Tag <= [parBis] ) AND (MaNr = "
+                               "[parMaNr] )) ORDER BY Tag"),
+            {QStringLiteral("parUrlaub"), QStringLiteral("parKrank"), QStringLiteral("parVon"),
+             QStringLiteral("parBis"), QStringLiteral("parMaNr")});
+        QueryRun run(env_.Datenbank, query,
+                     {QStringLiteral("%Urlaub%"), QStringLiteral("%Krank%"), first, last,
+                      e_.maNr});
+        while (run.next()) {
+            DutyTerms duty;
+            duty.tag = run.value(0).toDouble();
+            if (!run.isNull(1))
+                duty.timed = run.value(1).toDouble();
+            if (!run.isNull(2))
+                duty.flat = run.value(2).toDouble();
+            duty.urlaub = run.value(3).toLongLong() != 0;
+            duty.krank = run.value(4).toLongLong() != 0;
+            duties_.push_back(duty);
+        }
+    }
+
+    MonthFigures monthFigures(const QDate& first, const QDate& last) {
+        const double from = engine::dayNumber(first);
+        const double to = engine::dayNumber(last);
+        std::optional<double> timed, flat;
+        MonthFigures figures;
+        for (; next_ < duties_.size() && duties_[next_].tag <= to; ++next_) {
+            const DutyTerms& duty = duties_[next_];
+            if (duty.tag < from)
+                continue;
+            if (duty.timed)
+                timed = timed.value_or(0.0) + *duty.timed;
+            if (duty.flat)
+                flat = flat.value_or(0.0) + *duty.flat;
+            figures.urlaubstage += duty.urlaub ? 1 : 0;
+            figures.kranktage += duty.krank ? 1 : 0;
+        }
+        figures.hours = flat.value_or(0.0) + timed.value_or(0.0);
+        return figures;
+    }
+
+    // Writes the month's row when it is new or its figures changed.
+    void save(const QDate& d, StatRow figures, int workDays) {
+        const int key = monthKey(d);
+        const auto stored = rows_.constFind(key);
+        const bool exists = stored != rows_.constEnd();
+        figures.soll = monthTarget(exists ? std::optional<double>(stored->soll) : std::nullopt,
+                                   e_.sollstd, e_.normstunden, workDays);
+        if (exists) {
+            figures.statNr = stored->statNr;
+            if (!stored->sameFigures(figures))
+                update(figures);
+        } else {
+            figures.statNr = insert(d, figures);
+        }
+        rows_.insert(key, figures);
+    }
+
+    void update(const StatRow& row) {
+        static const Query query(
+            QStringLiteral("UPDATE Statistik SET Soll = [parSoll], IstStd = [parIst], "
+                           "SumVormonat = [parVormonat], Urlaubstage = [parUrlaub], Kranktage = "
+                           "[parKrank] WHERE StatNr = [parStatNr]"),
+            {QStringLiteral("parSoll"), QStringLiteral("parIst"), QStringLiteral("parVormonat"),
+             QStringLiteral("parUrlaub"), QStringLiteral("parKrank"),
+             QStringLiteral("parStatNr")});
+        QueryRun run(env_.Datenbank, query,
+                     {row.soll, row.istStd, row.sumVormonat, row.urlaubstage, row.kranktage,
+                      row.statNr});
+        run.next();
+    }
+
+    qint64 insert(const QDate& d, const StatRow& row) {
+        static const Query query(
+            QStringLiteral("INSERT INTO Statistik (Jahr, Monat, MaNr, Soll, IstStd, SumVormonat, "
+                           "Urlaubstage, Kranktage) VALUES ([parJahr], [parMonat], [parMaNr], "
+                           "[parSoll], [parIst], [parVormonat], [parUrlaub], [parKrank])"),
+            {QStringLiteral("parJahr"), QStringLiteral("parMonat"), QStringLiteral("parMaNr"),
+             QStringLiteral("parSoll"), QStringLiteral("parIst"), QStringLiteral("parVormonat"),
+             QStringLiteral("parUrlaub"), QStringLiteral("parKrank")});
+        {
+            QueryRun run(env_.Datenbank, query,
+                         {d.year(), d.month(), e_.maNr, row.soll, row.istStd, row.sumVormonat,
+                          row.urlaubstage, row.kranktage});
+            run.next();
+        }
+        static const Query lastId(QStringLiteral("SELECT last_insert_rowid()"), {});
+        return lastId.scalar(env_.Datenbank, {}).value_or(QVariant()).toLongLong();
+    }
+
+    data::Session& session_;
+    data::DataUmgebung& env_;
+    const Employee& e_;
+    int& stage_;
+    QHash<int, StatRow> rows_;
+    std::optional<int> lastStoredMonth_;
+    std::vector<DutyTerms> duties_;
+    size_t next_ = 0;
+};
+
+Employee readEmployee(const engine::Recordset& rs) {
+    Employee e;
+    e.maNr = nullToLong(rs.value(QStringLiteral("MaNr")));
+    e.lastChange = engine::toDate(rs.value(QStringLiteral("lastChange")));
+    e.ersterArbeitstag = engine::toDate(rs.value(QStringLiteral("ersterArbeitstag")));
+    if (!e.ersterArbeitstag.isValid())
+        e.ersterArbeitstag = engine::epoch();
+    e.sollstd = rs.value(QStringLiteral("sollstd"));
+    e.normstunden = nullToDouble(rs.value(QStringLiteral("Normstunden")));
+    return e;
+}
+
+void requeryIfOpen(engine::Recordset& rs) {
+    if (rs.isOpen())
+        rs.requery();
+}
+
+} // namespace
+
+double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd,
+                   double normstunden, int workDays) {
+    const double flat = nullToDouble(sollstd);
+    if (flat == 0.0)
+        return workDays * normstunden;
+    return storedTarget ? *storedTarget : flat;
+}
+
+void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd,
+                    double normstunden, int month, int year, int workDays) {
+    engine::Recordset& rs = env.rsStatistik;
+    if (findStatRow(env, maNr, month, year)) {
+        const double stored = nullToDouble(rs.value(QStringLiteral("soll")));
+        const double target = monthTarget(stored, sollstd, normstunden, workDays);
+        if (target != stored)
+            rs.setValue(QStringLiteral("soll"), target);
+        return;
+    }
+    rs.addNew();
+    rs.setValue(QStringLiteral("monat"), month);
+    rs.setValue(QStringLiteral("jahr"), year);
+    rs.setValue(QStringLiteral("manr"), maNr);
+    rs.setValue(QStringLiteral("soll"),
+                monthTarget(std::nullopt, sollstd, normstunden, workDays));
+}
+
+StatisticsOutcome berStatistik2(data::Session& session) {
+    data::DataUmgebung& env = session.env;
+    data::ProgressSink& progress = *session.progress;
+    int stage = 0;
+    std::exception_ptr failure;
+    try {
+        requeryIfOpen(env.rsStatistik);
+        requeryIfOpen(env.rsDienstzeiten);
+        // A recordset of its own: the shared rsMitarbeiter keeps its position and any change
+        // a window has pending on it.
+        engine::Recordset employees;
+        employees.openTable(env.Datenbank, QStringLiteral("Mitarbeiter"));
+        progress.setMaximum(int(employees.recordCount()));
+        // The employees done are kept when a later one fails; one commit for the whole run.
+        engine::Transaction run(env.Datenbank);
+        int counter = 0;
+        try {
+            for (; !employees.eof(); employees.moveNext()) {
+                progress.setValue(++counter);
+                stage = 1;
+                const Employee employee = readEmployee(employees);
+                if (!employee.lastChange.isValid())
+                    continue;
+                engine::Transaction one(env.Datenbank);
+                EmployeeRun(session, employee, stage).recompute();
+                stage = 4;
+                employees.setValue(QStringLiteral("lastChange"), QVariant());
+                employees.update();
+                one.commit();
+            }
+        } catch (...) {
+            // this employee's months are rolled back; those before him are kept
+            failure = std::current_exception();
+        }
+        run.commit();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+
+    progress.setValue(0);
+    try {
+        requeryIfOpen(env.rsStatistik);
+        engine::Recordset& shared = env.rsMitarbeiter;
+        if (shared.isOpen() && !shared.isEditing() && !shared.eof() && !shared.bof())
+            shared.setBookmark(shared.bookmark()); // shows the cleared lastChange
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (!failure)
+        return StatisticsOutcome::Ok;
+
+    const QString procedure = QStringLiteral("berStatistik2") + QString::number(stage);
+    long number = engine::err::GeneralFailure;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        number = data::errorNumber(e);
+        data::report(session, e, procedure);
+    } catch (...) {
+        const std::runtime_error unknown("Unbekannter Fehler");
+        data::report(session, unknown, procedure);
+    }
+    return number == engine::err::ItemNotFound || number == DatabaseStructureError
+               ? StatisticsOutcome::Fatal
+               : StatisticsOutcome::Failed;
+}
+
+} // namespace roster
