@@ -1,13 +1,15 @@
 // Benchmarks on a large generated database: the engine's recordsets and the roster procedures
 // next to the raw SQLite queries that fetch the same rows. Run: turnova_bench [folder]
 
+#include "bench/BenchRoster.h"
 #include "bench/LargeDatabase.h"
 #include "bench/Timing.h"
 #include "data/DataUmgebung.h"
 #include "engine/DateValue.h"
 #include "engine/SqlDialect.h"
+#include "platform/Clock.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -66,7 +68,9 @@ long peakKilobytes() {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QDir::tempPath() + QStringLiteral("/turnova-bench");
     QDir().mkpath(folder);
@@ -159,6 +163,16 @@ int main(int argc, char* argv[]) {
                                {QStringLiteral("r%1").arg(rnd.bounded(1000)), n});
                    },
                    reps));
+
+    {
+        // the roster procedures work on a session of their own
+        env.close();
+        platform::FixedClock clock(QDate(2025, 12, 31));
+        data::Session session;
+        session.services.clock = &clock;
+        session.env.open(path);
+        bench::benchGridRepaint(session, path);
+    }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);
     return 0;

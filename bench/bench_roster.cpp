@@ -1,0 +1,89 @@
+// The month roster of the 60-member group painted from the large database, next to the raw
+// queries that fetch its data.
+
+#include "bench/BenchRoster.h"
+
+#include "bench/LargeDatabase.h"
+#include "bench/Timing.h"
+#include "engine/DateValue.h"
+#include "engine/SqlDialect.h"
+#include "roster/GridPainter.h"
+#include "roster/MemoryGrid.h"
+#include "shell/FlexGrid.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace bench {
+
+namespace {
+
+int runRaw(sqlite3* db, const QString& sql, const QList<double>& values) {
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
+    for (int i = 0; i < values.size(); ++i)
+        sqlite3_bind_double(st, i + 1, values.at(i));
+    int rows = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(st); ++c)
+            (void)sqlite3_column_text(st, c);
+        ++rows;
+    }
+    sqlite3_finalize(st);
+    return rows;
+}
+
+} // namespace
+
+void benchGridRepaint(data::Session& session, const QString& path) {
+    data::DataUmgebung& env = session.env;
+    for (const char* t : {"Mitarbeiter", "Dienstzeiten", "Feiertage", "Statistik", "Gruppen",
+                          "GpZuordnung", "Einstellungen", "Standarddienste"})
+        env.execute(QLatin1String(t));
+    env.rsDienstzeiten.setSort(QStringLiteral("tag"));
+    roster::MonthState month;
+    month.firstDay = QDate(2025, 6, 1);
+    month.groupNumber = BigGroup;
+    roster::changedate(month);
+
+    roster::MemoryGrid memory;
+    roster::GridPainter onMemory(session, month, memory);
+    FlexGrid widget;
+    widget.resize(1200, 800);
+    roster::GridPainter onWidget(session, month, widget);
+
+    // the raw queries the repaint needs: members, month sums, per member statistics row and duties
+    sqlite3* raw = nullptr;
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    engine::registerDialectFunctions(raw);
+    const auto command = [&env](const char* name) {
+        return engine::translateSql(env.command(QLatin1String(name)).text,
+                                    env.command(QLatin1String(name)).parameters)
+            .sql;
+    };
+    const QString members = command("MaNachGrp");
+    const QString sums = command("StundSum");
+    const QString duties = command("Dienst");
+    const double first = engine::dayNumber(month.firstDay);
+    const double last = engine::dayNumber(month.lastDay);
+    const auto rawRepaint = [&] {
+        runRaw(raw, members, {double(BigGroup)});
+        runRaw(raw, sums, {first, last});
+        for (int pos = 1; pos <= GroupMembers; ++pos) {
+            runRaw(raw,
+                   QStringLiteral("SELECT statnr FROM statistik WHERE (statistik.MaNr = ?1) AND "
+                                  "(statistik.jahr = 2025) AND (statistik.monat = 6)"),
+                   {double(pos)});
+            runRaw(raw, duties, {first, last, double(pos), double(BigGroup)});
+        }
+    };
+    const double rawMicros = medianMicros(rawRepaint, 20);
+    row(QStringLiteral("gridrepaint, 60 members, one month (in memory)"),
+        medianMicros([&] { onMemory.gridrepaint(); }, 20), rawMicros);
+    row(QStringLiteral("gridrepaint, 60 members, one month (grid widget)"),
+        medianMicros([&] { onWidget.gridrepaint(); }, 20), rawMicros);
+    sqlite3_close(raw);
+}
+
+} // namespace bench
