@@ -1,15 +1,104 @@
 #include "data/TableFiles.h"
 
+#include "data/ImportRules.h"
 #include "data/Schema.h"
 #include "engine/DateValue.h"
 #include "engine/SqlDialect.h"
+#include "engine/Sqlite.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace data {
 
+namespace {
+
+const QString SettingsSuffix = QStringLiteral(".Einstellungen.xml");
+
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// (Re)opens a table's recordset through the data environment's command of the same name.
+void reopen(Session& session, engine::Recordset& recordset) {
+    session.env.execute(recordset.objectName().mid(2));
+}
+
+// After a failed import the recordset shows the table as it is; a failure here would only
+// repeat the error already reported.
+void requeryQuietly(engine::Recordset& recordset) {
+    try {
+        if (recordset.isOpen())
+            recordset.requery();
+    } catch (const std::exception&) {
+    }
+}
+
+// The start window's progress bar advances per row and starts again after 100 rows, when the
+// windows get the chance to repaint.
+void advance(ProgressSink& progress) {
+    const int next = progress.value() + 1;
+    progress.setValue(next >= 100 ? 0 : next);
+    if (next >= 100)
+        progress.processEvents();
+}
+
+// Adds a row to the table for every row of the file, all in one transaction: any failure
+// leaves the table as it was and is thrown on, naming the row of the file.
+void copyAllRows(Session& session, const QString& path, const QString& suffix,
+                 engine::Recordset& table, bool withProgress) {
+    engine::Recordset file;
+    file.openFile(path);
+    if (withProgress)
+        session.progress->setValue(0);
+    const QDate today = session.today();
+    engine::Transaction transaction(session.env.Datenbank);
+    long row = 0;
+    try {
+        for (file.moveFirst(); !file.eof(); file.moveNext()) {
+            ++row;
+            table.addNew();
+            if (withProgress)
+                advance(*session.progress);
+            setImportedRow(file, table, today, AutoNumbers::Copy);
+            // whatever the file held, the row is now one of the current format
+            if (suffix == SettingsSuffix)
+                table.setValue(QStringLiteral("Firststart"), engine::dateVariant(formatMarker()));
+            table.update();
+        }
+    } catch (const engine::EngineError& e) {
+        table.cancelUpdate();
+        throw engine::EngineError(
+            e.number(),
+            e.description() +
+                QStringLiteral(" (Datensatz %1 der Datei %2)").arg(row).arg(shown(path)));
+    }
+    transaction.commit();
+}
+
+bool ignoredByImportsaved(const std::exception& e) {
+    const long n = errorNumber(e);
+    return n == engine::err::ItemNotFound || n == engine::err::CommandError;
+}
+
+} // namespace
+
 QString standardFile(const Session& session, const QString& suffix) {
     return session.services.folders.programFolder + QStringLiteral("/std") + suffix;
+}
+
+QString findBackupFile(const Session& session, const QString& suffix) {
+    const QString name = session.location.baseName() + suffix;
+    const QString beside = session.location.folder + QLatin1Char('/') + name;
+    if (QFileInfo(beside).isFile())
+        return beside;
+    QString root = session.location.drive;
+    if (root.endsWith(QLatin1Char('/')) || root.endsWith(QLatin1Char('\\')))
+        root.chop(1);
+    const QString inRoot = root + QLatin1Char('/') + name;
+    if (QFileInfo(inRoot).isFile())
+        return inRoot;
+    return QString();
 }
 
 void ensureIndexes(engine::Connection& connection, const QString& table) {
@@ -20,40 +109,26 @@ void ensureIndexes(engine::Connection& connection, const QString& table) {
     }
 }
 
-void setUnlessNullOnRequired(engine::Recordset& target, int index, const QVariant& value) {
-    const engine::FieldInfo& f = target.fieldInfo(index);
-    if (value.isNull() && f.notNull && f.defaultValue.isValid())
-        return; // the column keeps its default rather than refusing the whole row
-    target.setValue(index, value);
-}
-
-void copyMatchingColumns(const engine::Recordset& source, engine::Recordset& target) {
-    for (int i = 0; i < target.fieldCount(); ++i) {
-        const int from = source.fieldIndex(target.fieldInfo(i).name);
-        if (from >= 0)
-            setUnlessNullOnRequired(target, i, source.value(from));
-    }
-}
-
 void openTable(Session& session, engine::Recordset& recordset, const QString& suffix,
                const QString& createStatement) {
-    DataUmgebung& env = session.env;
-    const QString table = engine::createTableName(createStatement);
+    bool empty = false;
     try {
         try {
-            env.execute(recordset.objectName().mid(2));
+            reopen(session, recordset);
         } catch (const engine::EngineError& e) {
             if (e.number() != engine::err::TableNotFound)
                 throw;
-            env.Datenbank.execute(createStatement);
-            env.execute(recordset.objectName().mid(2));
+            session.env.Datenbank.execute(createStatement);
+            reopen(session, recordset);
         }
-        ensureIndexes(env.Datenbank, table);
+        ensureIndexes(session.env.Datenbank, engine::createTableName(createStatement));
+        empty = recordset.recordCount() == 0;
     } catch (const std::exception& e) {
         report(session, e, QStringLiteral("openTable"));
         return;
     }
-    if (recordset.recordCount() == 0 && suffix != QLatin1String(".Dienste.xml") &&
+    // The duties and the statistics of a new database start empty.
+    if (empty && suffix != QLatin1String(".Dienste.xml") &&
         suffix != QLatin1String(".Statistik.xml")) {
         QString path;
         importinempty(session, path, suffix, recordset);
@@ -64,229 +139,103 @@ bool importinempty(Session& session, QString& path, const QString& suffix,
                    engine::Recordset& recordset) {
     if (path.isEmpty()) {
         path = standardFile(session, suffix);
-        session.prompts().ask(QStringLiteral("Die Tabelle ist leer\n") + path +
+        session.prompts().ask(QStringLiteral("Die Tabelle ist leer\n") + shown(path) +
                               QStringLiteral("\nEs werden die Standardwerte eingetragen"));
     }
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo(path).isFile())
         return false;
     try {
-        engine::Recordset file;
-        file.openFile(path);
-        recordset.setBatchMode(true);
-        try {
-            for (file.moveFirst(); !file.eof(); file.moveNext()) {
-                recordset.addNew();
-                copyMatchingColumns(file, recordset);
-                if (suffix == QLatin1String(".Einstellungen.xml"))
-                    recordset.setValue(QStringLiteral("Firststart"),
-                                       engine::dateVariant(formatMarker()));
-                recordset.update();
-            }
-            recordset.updateBatch(); // one transaction: all rows or none
-        } catch (...) {
-            recordset.cancelBatch();
-            recordset.setBatchMode(false);
-            throw;
-        }
-        recordset.setBatchMode(false);
+        copyAllRows(session, path, suffix, recordset, false);
         recordset.requery();
         return true;
     } catch (const std::exception& e) {
         report(session, e, QStringLiteral("importinempty"));
-        recordset.requery();
+        requeryQuietly(recordset);
         return false;
     }
-}
-
-} // namespace data
-
-namespace data {
-
-namespace {
-
-bool ignoredByImportsaved(const std::exception& e) {
-    const long n = errorNumber(e);
-    return n == engine::err::ItemNotFound || n == engine::err::CommandError;
-}
-
-// The value importsaved writes into a column of the table, by the rules for files of earlier
-// formats. Returns false when the file has no value to give (the column keeps its default).
-bool importsavedValue(const engine::Recordset& file, const QString& column, const QDate& today,
-                      QVariant* value) {
-    const auto fileValue = [&file](const QString& name, QVariant* out) {
-        const int i = file.fieldIndex(name);
-        if (i < 0)
-            return false;
-        *out = file.value(i);
-        return true;
-    };
-    QVariant v;
-    const bool has = fileValue(column, &v);
-    if (column == QLatin1String("ersterArbeitstag")) {
-        if (has && !v.isNull()) {
-            *value = v;
-        } else {
-            *value = engine::dateVariant(today.addDays(-today.addDays(-1).day()));
-        }
-        return true;
-    }
-    if (column == QLatin1String("PlanName")) {
-        if (has && !v.isNull()) {
-            *value = v;
-            return true;
-        }
-        return fileValue(QStringLiteral("Vorname"), value);
-    }
-    if (column == QLatin1String("Pauschalstunden")) {
-        if (has && !v.isNull()) {
-            *value = v;
-            return true;
-        }
-        return fileValue(QStringLiteral("NBStunden"), value);
-    }
-    if (column == QLatin1String("Sollstd")) {
-        *value = (has && !v.isNull()) ? v : QVariant(0.0);
-        return true;
-    }
-    if (column == QLatin1String("Normstunden")) {
-        if (has && !v.isNull() && v.toDouble() != 0) {
-            *value = v;
-            return true;
-        }
-        QVariant nb;
-        if (fileValue(QStringLiteral("NBStunden"), &nb)) {
-            *value = nb;
-            return true;
-        }
-        if (has) {
-            *value = v;
-            return true;
-        }
-        return false;
-    }
-    if (!has)
-        return false;
-    *value = v;
-    return true;
-}
-
-} // namespace
-
-QString findBackupFile(const Session& session, const QString& suffix) {
-    const QString base = session.location.baseName();
-    const QString beside = session.location.folder + QLatin1Char('/') + base + suffix;
-    if (QFileInfo::exists(beside))
-        return beside;
-    QString root = session.location.drive;
-    if (root.endsWith(QLatin1Char('/')))
-        root.chop(1);
-    const QString inRoot = root + QLatin1Char('/') + base + suffix;
-    if (QFileInfo::exists(inRoot))
-        return inRoot;
-    return QString();
 }
 
 bool importsaved(Session& session, const QString& createStatement, const QString& suffix,
                  engine::Recordset& recordset, bool askFlag) {
-    DataUmgebung& env = session.env;
-    const QString command = recordset.objectName().mid(2);
     session.progress->processEvents();
     try {
-        env.Datenbank.execute(createStatement);
+        session.env.Datenbank.execute(createStatement);
     } catch (const std::exception& e) {
-        if (!ignoredByImportsaved(e))
+        if (!ignoredByImportsaved(e)) // the table exists already
             report(session, e, QStringLiteral("importsaved"));
     }
     try {
-        ensureIndexes(env.Datenbank, engine::createTableName(createStatement));
+        ensureIndexes(session.env.Datenbank, engine::createTableName(createStatement));
     } catch (const std::exception& e) {
         report(session, e, QStringLiteral("importsaved"));
     }
+
     QString path = findBackupFile(session, suffix);
     if (!path.isEmpty() && askFlag) {
-        const platform::Answer a = session.prompts().ask(
+        const platform::Answer answer = session.prompts().ask(
             QStringLiteral("Beim wiederherstellen der Datenbank wurde eine Sicherungsdatei "
                            "gefunden. \n") +
-                path +
+                shown(path) +
                 QStringLiteral("\nSoll diese Datei verwendet werden oder sollen die "
                                "Standardwerte übernommen werden?\nDrücken Sie auf 'JA' um die "
                                "Daten zu übernehmen, oder 'NEIN' um die Standarddaten zu "
                                "verwenden"),
             platform::Buttons::YesNo);
-        if (a == platform::Answer::No)
+        if (answer == platform::Answer::No)
             path.clear();
     }
     if (path.isEmpty())
         path = standardFile(session, suffix);
+
     try {
-        env.execute(command);
+        reopen(session, recordset);
     } catch (const std::exception& e) {
         report(session, e, QStringLiteral("importsaved"));
         return false;
     }
-    if (!QFileInfo::exists(path))
+    if (!QFileInfo(path).isFile())
         return false;
     try {
-        engine::Recordset file;
-        file.openFile(path);
-        session.progress->setValue(0);
-        const QDate today = session.today();
-        recordset.setBatchMode(true);
-        try {
-            for (file.moveFirst(); !file.eof(); file.moveNext()) {
-                recordset.addNew();
-                int p = session.progress->value() + 1;
-                session.progress->setValue(p >= 100 ? 0 : p);
-                for (int i = 0; i < recordset.fieldCount(); ++i) {
-                    QVariant v;
-                    if (importsavedValue(file, recordset.fieldInfo(i).name, today, &v))
-                        setUnlessNullOnRequired(recordset, i, v);
-                }
-                if (suffix == QLatin1String(".Einstellungen.xml"))
-                    recordset.setValue(QStringLiteral("Firststart"),
-                                       engine::dateVariant(formatMarker()));
-                recordset.update();
-            }
-            recordset.updateBatch(); // one transaction: the whole file or nothing
-        } catch (...) {
-            recordset.cancelBatch();
-            recordset.setBatchMode(false);
-            throw;
-        }
-        recordset.setBatchMode(false);
+        copyAllRows(session, path, suffix, recordset, true);
         recordset.requery();
         return true;
     } catch (const std::exception& e) {
         report(session, e, QStringLiteral("importsaved"));
-        recordset.requery();
+        requeryQuietly(recordset);
         return false;
     }
 }
 
 bool importfile(Session& session, const QString& path, engine::Recordset& recordset) {
-    if (!QFileInfo::exists(path)) {
-        session.prompts().ask(QStringLiteral("Kann die Datei ") + path +
+    if (!QFileInfo(path).isFile()) {
+        session.prompts().ask(QStringLiteral("Kann die Datei ") + shown(path) +
                               QStringLiteral(" nicht finden."));
         return false;
     }
     int errors = 0;
     try {
+        if (!recordset.isOpen())
+            reopen(session, recordset);
         engine::Recordset file;
         file.openFile(path);
+        const QDate today = session.today();
+        // One transaction for speed; a refused row is undone alone and the others stay.
+        engine::Transaction transaction(session.env.Datenbank);
         for (file.moveFirst(); !file.eof(); file.moveNext()) {
             try {
                 recordset.addNew();
-                copyMatchingColumns(file, recordset);
+                setImportedRow(file, recordset, today, AutoNumbers::Renumber);
                 recordset.update();
-            } catch (const std::exception&) {
+            } catch (const engine::EngineError&) {
                 recordset.cancelUpdate();
                 ++errors;
             }
         }
+        transaction.commit();
     } catch (const std::exception& e) {
         report(session, e, QStringLiteral("importfile"));
     }
-    recordset.requery();
+    requeryQuietly(recordset);
     if (errors > 0)
         session.prompts().ask(QStringLiteral("Bei dem Import sind ") + QString::number(errors) +
                               QStringLiteral(" Fehler aufgetreten."));

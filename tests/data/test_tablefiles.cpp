@@ -1,0 +1,152 @@
+// Tables and their XML files: filling empty tables from the standard files, all-or-nothing
+// restores, the column rules for files of earlier formats, and the menu import that skips and
+// counts the rows a table refuses.
+
+#include "data/ImportRules.h"
+#include "data/Schema.h"
+#include "data/TableFiles.h"
+#include "engine/DateValue.h"
+#include "engine/RowsetXml.h"
+#include "tests/data/OldFormatFiles.h"
+#include "tests/support/TestSession.h"
+
+#include <QtTest>
+
+using testing::TestSession;
+
+namespace {
+
+QStringList column(engine::Recordset& rs, const char* name) {
+    QStringList values;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        values << rs.value(QLatin1String(name)).toString();
+    return values;
+}
+
+} // namespace
+
+class TestTableFiles : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void openTableFillsEmptyTablesButDutiesAndStatistics() {
+        TestSession t(QDate(2026, 12, 6), true);
+        engine::Connection::createDatabaseFile(t.databasePath());
+        t.env().open(t.databasePath());
+        for (const data::TableDef& def : data::tables())
+            data::openTable(t.session, t.env().recordset(def.name), def.suffix,
+                            def.createStatement);
+        QCOMPARE(t.env().rsStandarddienste.recordCount(), 7L);
+        QCOMPARE(t.env().rsDienstzeiten.recordCount(), 0L);
+        QCOMPARE(t.env().rsStatistik.recordCount(), 0L);
+        QCOMPARE(t.env().rsJahreswerte.recordCount(), 0L); // no standard file: left empty
+        const QString expected = QStringLiteral("Die Tabelle ist leer\n%1/std.StdDienste.xml\n"
+                                                "Es werden die Standardwerte eingetragen")
+                                     .arg(t.programFolder());
+        QVERIFY(t.prompts.texts().contains(expected));
+        QCOMPARE(t.prompts.texts().filter(QStringLiteral("Die Tabelle ist leer")).size(), 7);
+    }
+
+    void fillingIsAllOrNothing() {
+        TestSession t;
+        t.createDatabase();
+        // a holiday file that breaks off in its third row
+        const QString path = t.folder() + QStringLiteral("/kaputt.xml");
+        QByteArray content = oldfiles::rowsetFile(
+            "<s:AttributeType name='Tag'><s:datatype dt:type='dateTime'/></s:AttributeType>"
+            "<s:AttributeType name='Name'><s:datatype dt:type='string' "
+            "dt:maxLength='50'/></s:AttributeType>",
+            "<z:row Tag='2030-01-01T00:00:00' Name='Neujahr'/>\n"
+            "<z:row Tag='2030-12-25T00:00:00' Name='Weihnachten'/>\n"
+            "<z:row Tag='2030-12-26T00:00:00' Name='Zweiter Weihnachtstag'/>\n");
+        content.truncate(content.indexOf("Name='Zweiter"));
+        oldfiles::write(path, content);
+        QString p = path;
+        QVERIFY(!data::importinempty(t.session, p, QStringLiteral(".Feiertage.xml"),
+                                     t.env().rsFeiertage));
+        QCOMPARE(t.env().rsFeiertage.recordCount(), 0L);
+        QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("Modul : importinempty")));
+
+        // a file whose second row the table refuses (a key twice): no row is kept
+        oldfiles::write(
+            path, oldfiles::rowsetFile("<s:AttributeType name='Taste'><s:datatype dt:type='string' "
+                                       "dt:maxLength='1'/></s:AttributeType>",
+                                       "<z:row Taste='A'/><z:row Taste='A'/>"));
+        QFile::copy(path, t.folder() + QStringLiteral("/daten.StdDienste.xml"));
+        QVERIFY(!data::importsaved(t.session, data::schema::Standarddienste,
+                                   QStringLiteral(".StdDienste.xml"), t.env().rsStandarddienste,
+                                   false));
+        QCOMPARE(t.env().rsStandarddienste.recordCount(), 0L);
+        QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("Modul : importsaved")));
+        QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("Datensatz 2")));
+    }
+
+    void columnRulesForEarlierFormats() {
+        TestSession t(QDate(2026, 12, 1));
+        t.createDatabase();
+        oldfiles::write(t.folder() + QStringLiteral("/daten.Mitarbeiter.xml"),
+                        oldfiles::employees());
+        oldfiles::write(t.folder() + QStringLiteral("/daten.Dienste.xml"), oldfiles::duties());
+        const data::TableDef& ma = data::table(QStringLiteral("Mitarbeiter"));
+        const data::TableDef& du = data::table(QStringLiteral("Dienstzeiten"));
+        QVERIFY(data::importsaved(t.session, ma.createStatement, ma.suffix, t.env().rsMitarbeiter,
+                                  false));
+        QVERIFY(data::importsaved(t.session, du.createStatement, du.suffix, t.env().rsDienstzeiten,
+                                  false));
+        QCOMPARE(t.prompts.messages().size(), 0); // "table exists" is passed over quietly
+
+        engine::Recordset& m = t.env().rsMitarbeiter;
+        QCOMPARE(column(m, "PlanName"), QStringList({"Grete", "Ohnevorname"}));
+        QCOMPARE(column(m, "MaNr"), QStringList({"4", "9"})); // keys kept for the duties
+        m.moveFirst();
+        // on the 1st of a month: the first day of the previous month
+        QCOMPARE(engine::toDate(m.value(QStringLiteral("ersterArbeitstag"))), QDate(2026, 11, 1));
+        QCOMPARE(m.value(QStringLiteral("Sollstd")).toDouble(), 0.0);
+        QCOMPARE(m.value(QStringLiteral("normstunden")).toDouble(), 7.7);
+
+        engine::Recordset& d = t.env().rsDienstzeiten;
+        QCOMPARE(column(d, "Normstunden"), QStringList({"5.5", "3"}));
+
+        // standard duties of an earlier format kept their flat hours in NBStunden too
+        engine::RowsetData file;
+        file.columns = {{"Taste", engine::ColumnType::Text, 1, false},
+                        {"NBStunden", engine::ColumnType::Double, 0, true}};
+        file.rows = {{QString("F"), 2.5}};
+        engine::Recordset source;
+        source.openData(file);
+        QCOMPARE(data::importedValue(source, QStringLiteral("Pauschalstunden"), t.session.today())
+                     ->toDouble(),
+                 2.5);
+        QVERIFY(!data::importedValue(source, QStringLiteral("Bemerkung"), t.session.today()));
+    }
+
+    void importfileSkipsAndCountsRefusedRows() {
+        TestSession t(QDate(2026, 12, 6), true);
+        t.createDatabase();
+        QString std = t.programFolder() + QStringLiteral("/std.StdDienste.xml");
+        QVERIFY(data::importinempty(t.session, std, QStringLiteral(".StdDienste.xml"),
+                                    t.env().rsStandarddienste));
+        engine::Recordset& rs = t.env().rsStandarddienste;
+        const QString exported = t.folder() + QStringLiteral("/Standarddienste.xml");
+        rs.saveToFile(exported);
+        for (const char* key : {"N", "T", "X"}) {
+            rs.moveFirst();
+            QVERIFY(rs.find(QStringLiteral("Taste='%1'").arg(QLatin1String(key))));
+            rs.deleteCurrent();
+        }
+        QVERIFY(data::importfile(t.session, exported, rs));
+        QCOMPARE(rs.recordCount(), 7L);
+        QCOMPARE(t.prompts.lastMessage().text,
+                 QStringLiteral("Bei dem Import sind 4 Fehler aufgetreten."));
+        rs.moveFirst();
+        QVERIFY(rs.find(QStringLiteral("Taste='N'")));
+        QCOMPARE(rs.value(QStringLiteral("Kurzinfo")).toString(), QStringLiteral("Nachtdienst"));
+
+        QVERIFY(!data::importfile(t.session, t.folder() + QStringLiteral("/fehlt.xml"), rs));
+        QCOMPARE(t.prompts.lastMessage().text,
+                 QStringLiteral("Kann die Datei %1/fehlt.xml nicht finden.").arg(t.folder()));
+    }
+};
+
+QTEST_MAIN(TestTableFiles)
+#include "test_tablefiles.moc"
