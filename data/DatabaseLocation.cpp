@@ -5,17 +5,49 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStorageInfo>
+
+#include <algorithm>
 
 namespace data {
 
-QString DatabaseLocation::baseName() const { return QFileInfo(path).completeBaseName(); }
+QString DatabaseLocation::baseName() const {
+    return QFileInfo(fileName.isEmpty() ? path : fileName).completeBaseName();
+}
 
-bool DatabaseLocation::isNetworkPath() const {
+namespace {
+
+bool isNetwork(const QString& path) {
     return path.startsWith(QLatin1String("\\\\")) || path.startsWith(QLatin1String("//"));
 }
 
+// Where the last folder separator of a network path is (either kind of slash).
+qsizetype lastSeparator(const QString& path) {
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+}
+
+// "//server/share" of "//server/share/folder/daten.tnv" (either kind of slash).
+QString networkShare(const QString& path) {
+    const QStringList parts = path.mid(2).split(QRegularExpression(QStringLiteral("[/\\\\]")));
+    return path.left(2) + parts.value(0) + path.at(1) + parts.value(1);
+}
+
+} // namespace
+
+bool DatabaseLocation::isNetworkPath() const { return isNetwork(path); }
+
 void deriveNames(DatabaseLocation& location, const QString& programFolder) {
+    if (isNetwork(location.path)) {
+        // QDir and QFileInfo would fold the leading "//" of a network path into a local "/"
+        // (and know no backslashes here), so the parts are cut by hand.
+        const QString& path = location.path;
+        const qsizetype cut = lastSeparator(path);
+        location.fileName = path.mid(cut + 1);
+        location.folder = path.left(cut);
+        location.drive = networkShare(path);
+        return;
+    }
     const QFileInfo info(location.path);
     location.fileName = info.fileName();
     const QString parent = info.path();
@@ -39,6 +71,14 @@ QString commandLinePath(const QString& text, const QString& programFolder) {
     QString path = text.trimmed();
     if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
         path = path.mid(1, path.size() - 2);
+    if (isNetwork(path)) {
+        // a network path is absolute; cleaning it must keep its leading "//"
+        const QString cleaned = QDir::cleanPath(path);
+        path = cleaned.startsWith(path.left(2)) ? cleaned : path.left(1) + cleaned;
+        if (!path.mid(lastSeparator(path) + 1).contains(QLatin1Char('.')))
+            path += QStringLiteral(".tnv");
+        return path;
+    }
     const QFileInfo info(path);
     const bool namesFolder = path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
     if (!namesFolder)

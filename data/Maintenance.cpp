@@ -60,6 +60,12 @@ void compact(const QString& path, const QString& sav, const QDate& today) {
 void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today) {
     if (location.isNetworkPath())
         return;
+    {
+        // Opening proves the file is a database before it is copied over a backup or set
+        // aside; a damaged file fails here and goes to the repair of the start-up check.
+        engine::Connection probe;
+        probe.open(location.path);
+    }
     const QString yesterday = dailyBackupPath(location, today.addDays(-1));
     if (!QFileInfo::exists(yesterday) && !QFile::copy(location.path, yesterday))
         qCWarning(lcData) << "daily backup failed:" << yesterday;

@@ -7,7 +7,8 @@
 
 namespace data {
 
-// Runs at every start on an existing database that is not on a network path:
+// Runs at every start on an existing database that is not on a network path. A file that does
+// not open as a database throws (err::GeneralFailure) before anything is copied. Then:
 // - copies the file to the backup of yesterday's date when that copy does not exist yet;
 // - removes the backup of 21 days ago (that one day only; older ones stay);
 // - compacts the file when its compaction copy (path + ".sav") is missing or older than seven

@@ -1,6 +1,7 @@
 #include "data/StartCheck.h"
 
 #include "data/Maintenance.h"
+#include "data/Repair.h"
 #include "data/Schema.h"
 #include "data/TableFiles.h"
 #include "engine/Connection.h"
@@ -14,105 +15,167 @@ namespace data {
 
 namespace {
 
-const QString AccessMessage = QStringLiteral(
-    "Sie haben keinen vollen Zugriff auf die Datenbank oder die Datenbank wird von einem "
-    "anderen Benutzer verwendet. Überprüfen sie Ihre Zugriffsrechte auf die Datei : ");
-
-void writeAccessTest(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::Append))
-        throw engine::EngineError(engine::err::PermissionDenied,
-                                  QStringLiteral("Zugriff verweigert"));
-    f.close();
+QString shown(const QString& path) {
+    return QDir::toNativeSeparators(path);
 }
 
-bool isDatabase(const QString& path) {
-    try {
-        engine::Connection c;
-        c.open(path);
-        return true;
-    } catch (const engine::EngineError&) {
+[[noreturn]] void accessDenied() {
+    throw engine::EngineError(engine::err::PermissionDenied, QStringLiteral("Zugriff verweigert"));
+}
+
+// Opening the file for appending (and closing it at once) proves write access; nothing is
+// written.
+void writeAccessTest(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        accessDenied();
+}
+
+void saveOldDatabase(const QString& path) {
+    const QString old = path + QStringLiteral(".old");
+    QFile::remove(old);
+    if (!QFile::rename(path, old))
+        accessDenied();
+}
+
+// An old format: a settings row whose Firststart lies before the format's day. An empty
+// settings table (no row, no standard file) is a database of the current format whose row the
+// start-up creates, as is a row without Firststart.
+bool isOldFormat(engine::Recordset& settings) {
+    if (!settings.isOpen() || settings.eof() || settings.bof())
+        return false;
+    const QVariant first = settings.value(QStringLiteral("Firststart"));
+    return !first.isNull() && engine::toDate(first) < formatMarker();
+}
+
+// The error trap of the check: runs a step's statements and decides by the error how to go on.
+class Trap {
+public:
+    explicit Trap(Session& session) : session_(session) {}
+
+    // false: the program must end.
+    bool run(int step, const std::function<void()>& statements) {
+        step_ = step;
+        try {
+            statements();
+            return true;
+        } catch (const std::exception& e) {
+            return handle(e);
+        }
+    }
+
+private:
+    bool handle(const std::exception& e) {
+        const long number = errorNumber(e);
+        const QString path = session_.location.path;
+        if (number == engine::err::PermissionDenied) {
+            session_.prompts().ask(
+                QStringLiteral("Sie haben keinen vollen Zugriff auf die Datenbank oder die "
+                               "Datenbank wird von einem anderen Benutzer verwendet. Überprüfen "
+                               "sie Ihre Zugriffsrechte auf die Datei : ") +
+                shown(path) + QStringLiteral("\nDas Programm wird beendet."));
+            return false;
+        }
+        // A general failure is a damaged file only when the file is no sound database; a file
+        // that is sound failed for another reason and is not replaced. One repair per start.
+        if (number == engine::err::GeneralFailure && !repaired_ && QFileInfo::exists(path) &&
+            !isSoundDatabase(path)) {
+            repaired_ = true;
+            session_.prompts().ask(description(e) +
+                                   QStringLiteral("Fehler in der Datenbank. Versuche Datenbank "
+                                                  "wiederherzustellen."));
+            return repair();
+        }
+        report(session_, e, procedure());
         return false;
     }
-}
 
-// A damaged file: restored from its compaction copy when that is a sound database (the damaged
-// file is kept beside it as ".defekt"), otherwise set aside as ".sav" and compacted back, which
-// recovers what SQLite can still read. Then the connection is opened again.
-void repair(Session& session) {
-    const QString path = session.location.path;
-    const QString sav = path + QStringLiteral(".sav");
-    session.env.close();
-    if (QFileInfo::exists(sav) && isDatabase(sav)) {
-        const QString broken = path + QStringLiteral(".defekt");
-        QFile::remove(broken);
-        QFile::rename(path, broken);
-        QFile::remove(path);
-        if (!QFile::copy(sav, path))
-            throw engine::EngineError(engine::err::PermissionDenied,
-                                      QStringLiteral("Die Datei '%1' kann nicht geschrieben "
-                                                     "werden.")
-                                          .arg(path));
-    } else {
-        QFile::remove(sav);
-        QFile::rename(path, sav);
-        engine::Connection::compactDatabase(sav, path);
+    bool repair() {
+        try {
+            session_.env.close();
+            const RepairResult result = repairDatabase(session_.location);
+            if (!result.restoredFrom.isEmpty())
+                session_.prompts().ask(
+                    QStringLiteral("Die Datenbank wurde aus der Sicherungskopie %1 vom %2 "
+                                   "wiederhergestellt. Die beschädigte Datei wurde unter %3 "
+                                   "aufbewahrt.")
+                        .arg(shown(result.restoredFrom),
+                             result.copyTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+                             shown(result.damagedFile)));
+            session_.env.open(session_.location.path);
+            return true; // on with the step after the one that failed
+        } catch (const std::exception& again) {
+            report(session_, again, procedure());
+            return false;
+        }
     }
-    session.env.open(path);
-}
+
+    static QString description(const std::exception& e) {
+        if (const auto* ee = dynamic_cast<const engine::EngineError*>(&e))
+            return ee->description();
+        return QString::fromLocal8Bit(e.what());
+    }
+
+    QString procedure() const { return QStringLiteral("dbstartcheck Line = %1").arg(step_); }
+
+    Session& session_;
+    int step_ = 0;
+    bool repaired_ = false;
+};
 
 } // namespace
 
 void tableCheck(Session& session) {
     session.progress->status(QStringLiteral("Überprüfe Tabellen"));
-    // SQLite text columns take empty strings as they are; nothing needs changing. The
-    // progress still shows the tables being looked at.
-    const QStringList names = session.env.Datenbank.isOpen() ? session.env.Datenbank.tableNames()
-                                                              : QStringList();
+    const QStringList names = session.env.Datenbank.tableNames();
     session.progress->setMaximum(int(names.size()));
-    for (int i = 0; i < names.size(); ++i)
+    for (int i = 0; i < names.size(); ++i) {
         session.progress->setValue(i + 1);
+        session.progress->processEvents();
+    }
     session.progress->setValue(0);
 }
 
 void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hooks) {
     DataUmgebung& env = session.env;
+    // Without its file there is nothing to rebuild: that error goes to the caller.
+    env.close();
+    engine::Connection::createDatabaseFile(session.location.path);
+    env.open(session.location.path);
+
+    // Each import reports its own errors; the rebuild goes on with the next table.
     const auto quietly = [&session](const std::function<void()>& step) {
         try {
             step();
         } catch (const std::exception&) {
-            // errors of the rebuild are passed over; each import reports its own
         }
         session.progress->processEvents();
     };
-    quietly([&] {
-        env.close();
-        engine::Connection::createDatabaseFile(session.location.path);
-        env.open(session.location.path);
-    });
-    const auto saved = [&](const QString& name, engine::Recordset& rs) {
+    const auto restore = [&](const QString& name, engine::Recordset& recordset) {
         const TableDef& t = table(name);
-        quietly([&] { importsaved(session, t.createStatement, t.suffix, rs, askFlag); });
+        quietly([&] { importsaved(session, t.createStatement, t.suffix, recordset, askFlag); });
     };
-    saved(QStringLiteral("Gruppen"), env.rsGruppen);
-    saved(QStringLiteral("GpZuordnung"), env.rsGpZuordnung);
+    const auto status = [&session](const QString& text) { session.progress->status(text); };
+
+    restore(QStringLiteral("Gruppen"), env.rsGruppen);
+    restore(QStringLiteral("GpZuordnung"), env.rsGpZuordnung);
     quietly([&] {
         openTable(session, env.rsStatistik, QStringLiteral(".Statistik.xml"), schema::Statistik);
     });
-    session.progress->status(QStringLiteral("Importiere Mitarbeiter Daten"));
-    saved(QStringLiteral("Mitarbeiter"), env.rsMitarbeiter);
+    status(QStringLiteral("Importiere Mitarbeiter Daten"));
+    restore(QStringLiteral("Mitarbeiter"), env.rsMitarbeiter);
     quietly([&] { env.rsStatistik.close(); });
-    saved(QStringLiteral("Statistik"), env.rsStatistik);
-    session.progress->status(QStringLiteral("Importiere Feiertage"));
-    saved(QStringLiteral("Feiertage"), env.rsFeiertage);
-    session.progress->status(QStringLiteral("Importiere Dienste"));
-    saved(QStringLiteral("Dienstzeiten"), env.rsDienstzeiten);
-    session.progress->status(QStringLiteral("Importiere Standarddienste"));
-    saved(QStringLiteral("Standarddienste"), env.rsStandarddienste);
-    session.progress->status(QStringLiteral("Importiere Einstelungen"));
-    saved(QStringLiteral("Einstellungen"), env.rsEinstellungen);
-    saved(QStringLiteral("Jahreswerte"), env.rsJahreswerte);
-    session.progress->status(QStringLiteral("Erstelle Statistik neu"));
+    restore(QStringLiteral("Statistik"), env.rsStatistik);
+    status(QStringLiteral("Importiere Feiertage"));
+    restore(QStringLiteral("Feiertage"), env.rsFeiertage);
+    status(QStringLiteral("Importiere Dienste"));
+    restore(QStringLiteral("Dienstzeiten"), env.rsDienstzeiten);
+    status(QStringLiteral("Importiere Standarddienste"));
+    restore(QStringLiteral("Standarddienste"), env.rsStandarddienste);
+    status(QStringLiteral("Importiere Einstelungen"));
+    restore(QStringLiteral("Einstellungen"), env.rsEinstellungen);
+    restore(QStringLiteral("Jahreswerte"), env.rsJahreswerte);
+    status(QStringLiteral("Erstelle Statistik neu"));
     if (hooks.recomputeStatistics)
         quietly(hooks.recomputeStatistics);
     for (engine::Recordset* rs :
@@ -123,97 +186,63 @@ void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hoo
 }
 
 bool dbstartcheck(Session& session, const QString& commandLine, const StartCheckHooks& hooks) {
-    int line = 0;
-    bool repaired = false;
     DatabaseLocation& location = session.location;
-    // Runs one statement under the check's error trap. Returns false when the program must end.
-    const auto guarded = [&](int step, const std::function<void()>& statement) -> bool {
-        line = step;
-        try {
-            statement();
-            return true;
-        } catch (const std::exception& e) {
-            const long number = errorNumber(e);
-            if (number == engine::err::PermissionDenied) {
-                session.prompts().ask(AccessMessage + QDir::toNativeSeparators(location.path) +
-                                      QStringLiteral("\nDas Programm wird beendet."));
-                return false;
-            }
-            if (number == engine::err::GeneralFailure && !repaired) {
-                repaired = true;
-                const auto* ee = dynamic_cast<const engine::EngineError*>(&e);
-                session.prompts().ask((ee ? ee->description() : QString::fromLocal8Bit(e.what())) +
-                                      QStringLiteral("Fehler in der Datenbank. Versuche "
-                                                     "Datenbank wiederherzustellen."));
-                try {
-                    repair(session);
-                    return true; // go on with the statement after the failing one
-                } catch (const std::exception& again) {
-                    report(session, again, QStringLiteral("dbstartcheck Line = %1").arg(line));
-                    return false;
-                }
-            }
-            report(session, e, QStringLiteral("dbstartcheck Line = %1").arg(line));
-            return false;
-        }
-    };
+    ProgressSink& progress = *session.progress;
+    Trap trap(session);
 
+    progress.status(QStringLiteral("GetFileName"));
     bool cancelled = false;
-    session.progress->status(QStringLiteral("GetFileName"));
-    if (!guarded(1, [&] {
-            cancelled = locateDatabase(commandLine, session.services, location) ==
-                        LocateResult::Cancelled;
+    if (!trap.run(1, [&] {
+            cancelled =
+                locateDatabase(commandLine, session.services, location) == LocateResult::Cancelled;
         }))
         return false;
     if (cancelled)
         return false;
-    session.progress->status(QStringLiteral("GetSysRoot"));
-    if (!guarded(2, [&] { deriveNames(location, session.services.folders.programFolder); }))
+    progress.status(QStringLiteral("GetSysRoot"));
+    if (!trap.run(2, [&] { deriveNames(location, session.services.folders.programFolder); }))
         return false;
 
-    session.progress->status(QStringLiteral("Check if DB exists"));
-    line = 6;
-    if (!QFileInfo::exists(location.path)) {
-        const platform::Answer a = session.prompts().ask(
-            QStringLiteral("Datenbank : \n") + QDir::toNativeSeparators(location.path) +
+    progress.status(QStringLiteral("Check if DB exists"));
+    bool exists = false;
+    if (!trap.run(6, [&] { exists = QFileInfo::exists(location.path); }))
+        return false;
+    if (!exists) {
+        const platform::Answer answer = session.prompts().ask(
+            QStringLiteral("Datenbank : \n") + shown(location.path) +
                 QStringLiteral("\n nicht gefunden. Soll die Datenbank neu erstellt werden?"),
             platform::Buttons::YesNo);
-        if (a != platform::Answer::Yes)
+        if (answer != platform::Answer::Yes)
             return false;
-        session.progress->status(QStringLiteral("Createdb"));
-        return guarded(7, [&] { buildNewDatabase(session, true, hooks); });
+        progress.status(QStringLiteral("Createdb"));
+        return trap.run(7, [&] { buildNewDatabase(session, true, hooks); });
     }
 
-    if (!guarded(8, [&] { writeAccessTest(location.path); }))
+    if (!trap.run(8, [&] { writeAccessTest(location.path); }))
         return false;
+    // No daily backup and no compaction on a network path.
     if (!location.isNetworkPath() &&
-        !guarded(8, [&] { dailyBackupAndCompaction(location, session.today()); }))
+        !trap.run(8, [&] { dailyBackupAndCompaction(location, session.today()); }))
         return false;
-    session.progress->status(QStringLiteral("SetDBString"));
-    session.progress->status(QStringLiteral("OpenDB"));
-    if (!guarded(9, [&] {
+    progress.status(QStringLiteral("SetDBString"));
+    progress.status(QStringLiteral("OpenDB"));
+    if (!trap.run(9, [&] {
             session.env.open(location.path);
             if (!session.env.isOpen())
                 session.prompts().ask(QStringLiteral("Datenbank ist noch geschloßen"));
         }))
         return false;
-    if (!guarded(10, [&] {
+    if (!trap.run(10, [&] {
             openTable(session, session.env.rsEinstellungen, QStringLiteral(".Einstellungen.xml"),
                       schema::Einstellungen);
         }))
         return false;
 
-    session.progress->status(QStringLiteral("CheckDB Ver"));
-    session.progress->processEvents();
+    progress.status(QStringLiteral("CheckDB Ver"));
     bool oldFormat = false;
-    if (!guarded(11, [&] {
-            engine::Recordset& rs = session.env.rsEinstellungen;
-            // An empty settings table is a database of the current format whose settings row
-            // start-up creates; only a marker before the format's day means an old database.
-            if (!rs.isOpen() || rs.eof())
-                return;
-            const QVariant first = rs.value(QStringLiteral("Firststart"));
-            oldFormat = !first.isNull() && engine::toDate(first) < formatMarker();
+    if (!trap.run(11, [&] {
+            progress.processEvents();
+            oldFormat = isOldFormat(session.env.rsEinstellungen);
         }))
         return false;
     if (oldFormat) {
@@ -221,22 +250,18 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
             QStringLiteral("Das Programm hat eine alte Datenbank gefunden. Die Datenbank wird "
                            "neu erstellt werden.\nVerwenden Sie die Sicherungsdateien um die "
                            "Daten wiederherzustellen."));
-        session.progress->status(QStringLiteral("CloseDB"));
-        if (!guarded(12, [&] { session.env.close(); }))
+        progress.status(QStringLiteral("CloseDB"));
+        if (!trap.run(12, [&] { session.env.close(); }))
             return false;
-        session.progress->status(QStringLiteral("SaveOldDB"));
-        if (!guarded(13, [&] {
-                const QString old = location.path + QStringLiteral(".old");
-                QFile::remove(old);
-                if (!QFile::rename(location.path, old))
-                    throw engine::EngineError(engine::err::PermissionDenied,
-                                              QStringLiteral("Zugriff verweigert"));
-            }))
+        progress.status(QStringLiteral("SaveOldDB"));
+        if (!trap.run(13, [&] { saveOldDatabase(location.path); }))
             return false;
-        session.progress->status(QStringLiteral("CreateNewDB"));
-        return guarded(14, [&] { buildNewDatabase(session, false, hooks); });
+        progress.status(QStringLiteral("CreateNewDB"));
+        return trap.run(14, [&] { buildNewDatabase(session, false, hooks); });
     }
-    return guarded(15, [&] { session.env.rsEinstellungen.close(); });
+    if (!trap.run(15, [&] { session.env.rsEinstellungen.close(); }))
+        return false;
+    return trap.run(16, [] {});
 }
 
 } // namespace data

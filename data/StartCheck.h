@@ -3,6 +3,10 @@
 // main window touches any table. It locates the file, offers to create a missing one, proves
 // write access, keeps the daily backups and compacts the file, recognises a database of an old
 // format and rebuilds it, and repairs a damaged file.
+//
+// Its steps are numbered 1 to 16; an unexpected error is reported as "dbstartcheck Line = " and
+// the number of the step, and the program ends. No write access ends it with the access message;
+// a damaged file is repaired and the check goes on after the step that failed.
 
 #include "data/Session.h"
 
@@ -20,11 +24,12 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
 
 // Builds a new database at the session's path: an empty file, every table created and filled
 // from its backup file or its standard file, the statistics recomputed, the text columns
-// checked. askFlag: ask before using a backup file that was found.
+// checked. askFlag: ask before using a backup file that was found. Throws only when the file
+// cannot be created; the imports report their own errors and the rebuild goes on.
 void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hooks);
 
-// Every text column must accept empty strings; SQLite's always do, so this only reports the
-// tables as it goes.
+// Every text column must accept empty strings. SQLite's always do, so nothing is changed; the
+// progress shows the tables as they are looked at.
 void tableCheck(Session& session);
 
 } // namespace data
