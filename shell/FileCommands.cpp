@@ -11,8 +11,7 @@
 namespace {
 
 const QString XmlFilter = QStringLiteral("Alle Dateien (*.*)|*.*|XML Dateien (*.xml)|*.xml|");
-const QString DatabaseFilter =
-    QStringLiteral("Alle Dateien (*.*)|*.*|Datenbank (*.tnv)|*.tnv|");
+const QString DatabaseFilter = QStringLiteral("Alle Dateien (*.*)|*.*|Datenbank (*.tnv)|*.tnv|");
 
 platform::FileRequest xmlRequest(const data::Session& session, const QString& defaultName) {
     platform::FileRequest request;
@@ -28,7 +27,8 @@ platform::FileRequest xmlRequest(const data::Session& session, const QString& de
 // one is complete, so a failed export leaves an existing file as it was.
 void exportTable(data::Session& session, const QString& table, const QString& defaultName,
                  const QString& procedure) {
-    const std::optional<QString> path = session.prompts().saveFile(xmlRequest(session, defaultName));
+    const std::optional<QString> path =
+        session.prompts().saveFile(xmlRequest(session, defaultName));
     if (!path)
         return;
     try {
@@ -105,11 +105,11 @@ void mnuSave_Click(data::Session& session) {
     }
 }
 
-void addFileMenuEntries(QMenu* datei, data::Session& session,
-                        std::function<void()> afterHolidayImport,
-                        std::function<void()> afterStdImport) {
-    // In the menu's order: ... Druckvorschau, -, Importieren, Exportieren, Sichern, -,
-    // Eigenschaften, -, Beenden.
+namespace {
+
+// The entries in the menu's order: ... Druckvorschau, -, Importieren, Exportieren, Sichern, -,
+// Eigenschaften, -, Beenden. Made only when the menu does not hold them yet.
+void makeFileEntries(QMenu* datei) {
     QAction* before = nullptr;
     for (QAction* action : datei->actions()) {
         const QString name = action->objectName();
@@ -119,39 +119,53 @@ void addFileMenuEntries(QMenu* datei, data::Session& session,
             break;
         }
     }
-    const auto entry = [](QMenu* menu, const QString& name, const QString& caption) {
-        QAction* action = menu->addAction(caption);
-        action->setObjectName(name);
-        return action;
+    const auto entry = [](QMenu* menu, const char* name, const char* caption, bool visible) {
+        QAction* action = menu->addAction(QString::fromUtf8(caption));
+        action->setObjectName(QLatin1String(name));
+        action->setVisible(visible);
     };
-    const auto hidden = [&entry](QMenu* menu, const QString& name, const QString& caption) {
-        entry(menu, name, caption)->setVisible(false);
+    const auto submenu = [&](const char* name, const char* caption) {
+        auto* menu = new QMenu(QString::fromUtf8(caption), datei);
+        menu->setObjectName(QLatin1String(name));
+        menu->menuAction()->setObjectName(QLatin1String(name));
+        datei->insertMenu(before, menu);
+        return menu;
     };
+    if (!datei->findChild<QMenu*>(QStringLiteral("mnuImport"))) {
+        QMenu* mnuImport = submenu("mnuImport", "Importieren");
+        entry(mnuImport, "mnuImpMa", "Mitarbeiter", false);
+        entry(mnuImport, "mnuImpStd", "Standarddienste", true);
+        entry(mnuImport, "mnuimfreier", "Feiertage", true);
+    }
+    if (!datei->findChild<QMenu*>(QStringLiteral("mnuExport"))) {
+        QMenu* mnuExport = submenu("mnuExport", "Exportieren");
+        entry(mnuExport, "mnuEpMa", "Mitarbeiter", false);
+        // the roster as an HTML file comes with the HTML export, which shows and connects it
+        entry(mnuExport, "mnutnv", "Turnova", false);
+        entry(mnuExport, "mnuEpStd", "Standarddienste", true);
+        entry(mnuExport, "mnuexfreier", "Feiertage", true);
+    }
+    if (!datei->findChild<QAction*>(QStringLiteral("mnuSave"))) {
+        auto* mnuSave = new QAction(QStringLiteral("Sichern"), datei);
+        mnuSave->setObjectName(QStringLiteral("mnuSave"));
+        datei->insertAction(before, mnuSave);
+    }
+}
 
-    auto* mnuImport = new QMenu(QStringLiteral("Importieren"), datei);
-    mnuImport->setObjectName(QStringLiteral("mnuImport"));
-    hidden(mnuImport, QStringLiteral("mnuImpMa"), QStringLiteral("Mitarbeiter"));
-    QObject::connect(entry(mnuImport, QStringLiteral("mnuImpStd"), QStringLiteral("Standarddienste")),
-                     &QAction::triggered, datei,
-                     [&session, afterStdImport] { mnuImpStd_Click(session, afterStdImport); });
-    QObject::connect(entry(mnuImport, QStringLiteral("mnuimfreier"), QStringLiteral("Feiertage")),
-                     &QAction::triggered, datei,
-                     [&session, afterHolidayImport] { mnuimfreier_Click(session, afterHolidayImport); });
-    datei->insertMenu(before, mnuImport);
+} // namespace
 
-    auto* mnuExport = new QMenu(QStringLiteral("Exportieren"), datei);
-    mnuExport->setObjectName(QStringLiteral("mnuExport"));
-    hidden(mnuExport, QStringLiteral("mnuEpMa"), QStringLiteral("Mitarbeiter"));
-    // The roster as an HTML file comes with the HTML export, which shows and connects it.
-    hidden(mnuExport, QStringLiteral("mnutnv"), QStringLiteral("Turnova"));
-    QObject::connect(entry(mnuExport, QStringLiteral("mnuEpStd"), QStringLiteral("Standarddienste")),
-                     &QAction::triggered, datei, [&session] { mnuEpStd_Click(session); });
-    QObject::connect(entry(mnuExport, QStringLiteral("mnuexfreier"), QStringLiteral("Feiertage")),
-                     &QAction::triggered, datei, [&session] { mnuexfreier_Click(session); });
-    datei->insertMenu(before, mnuExport);
-
-    auto* mnuSave = new QAction(QStringLiteral("Sichern"), datei);
-    mnuSave->setObjectName(QStringLiteral("mnuSave"));
-    QObject::connect(mnuSave, &QAction::triggered, datei, [&session] { mnuSave_Click(session); });
-    datei->insertAction(before, mnuSave);
+void addFileMenuEntries(QMenu* datei, data::Session& session,
+                        std::function<void()> afterHolidayImport,
+                        std::function<void()> afterStdImport) {
+    makeFileEntries(datei);
+    const auto on = [datei](const char* name, std::function<void()> handler) {
+        QAction* action = datei->findChild<QAction*>(QLatin1String(name));
+        QObject::connect(action, &QAction::triggered, datei, std::move(handler));
+    };
+    on("mnuImpStd", [&session, afterStdImport] { mnuImpStd_Click(session, afterStdImport); });
+    on("mnuimfreier",
+       [&session, afterHolidayImport] { mnuimfreier_Click(session, afterHolidayImport); });
+    on("mnuEpStd", [&session] { mnuEpStd_Click(session); });
+    on("mnuexfreier", [&session] { mnuexfreier_Click(session); });
+    on("mnuSave", [&session] { mnuSave_Click(session); });
 }

@@ -23,9 +23,11 @@ void mnuSave_Click(data::Session& session);
 // a file name cannot hold replaced by "-").
 QString defaultCopyName(const QDate& today);
 
-// Adds "Importieren" (mnuImport), "Exportieren" (mnuExport) and "Sichern" (mnuSave) to the Datei
-// menu, before its settings and closing entries when these are there already, else at its end.
-// afterHolidayImport repaints the roster, afterStdImport redraws the standard-duties overview.
+// Connects "Importieren" (mnuImport: mnuImpStd, mnuimfreier), "Exportieren" (mnuExport: mnuEpStd,
+// mnuexfreier) and "Sichern" (mnuSave) of the Datei menu, found by name. Entries the menu lacks
+// are added first, in their order before its settings and closing entries (hidden ones: mnuImpMa,
+// mnuEpMa, and mnutnv, which the HTML export shows and connects). afterHolidayImport repaints the
+// roster, afterStdImport redraws the standard-duties overview.
 void addFileMenuEntries(QMenu* datei, data::Session& session,
                         std::function<void()> afterHolidayImport,
                         std::function<void()> afterStdImport);
