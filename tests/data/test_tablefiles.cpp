@@ -10,6 +10,7 @@
 #include "tests/data/OldFormatFiles.h"
 #include "tests/support/TestSession.h"
 
+#include <QStringEncoder>
 #include <QtTest>
 
 using testing::TestSession;
@@ -118,6 +119,37 @@ private Q_SLOTS:
                      ->toDouble(),
                  2.5);
         QVERIFY(!data::importedValue(source, QStringLiteral("Bemerkung"), t.session.today()));
+    }
+
+    void holidayFileOfTheOldProgramImports() {
+        // UTF-16 with a byte-order mark, an aliased column name, a null and an empty text
+        TestSession t;
+        t.createDatabase();
+        const QByteArray utf8 = oldfiles::rowsetFile(
+            "<s:AttributeType name='Tag' rs:number='1'><s:datatype dt:type='dateTime' "
+            "rs:dbtype='variantdate'/></s:AttributeType>"
+            "<s:AttributeType name='c1' rs:name='Name' rs:number='2' rs:nullable='true'>"
+            "<s:datatype dt:type='string' dt:maxLength='50'/></s:AttributeType>"
+            "<s:AttributeType name='Prozent' rs:number='3'><s:datatype "
+            "dt:type='r4'/></s:AttributeType>",
+            "<z:row Tag='2031-04-11T00:00:00' c1='Karfreitag' Prozent='1'/>\n"
+            "<z:row Tag=\"2031-04-14T00:00:00\"\n\tc1=\"\"/>\n"
+            "<z:row Tag='2031-05-22T00:00:00' Prozent='0.5'/>\n");
+        QStringEncoder toUtf16(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom);
+        const QString path = t.folder() + QStringLiteral("/Feiertage.xml");
+        oldfiles::write(path, toUtf16(QString::fromUtf8(utf8)));
+        QVERIFY(data::importfile(t.session, path, t.env().rsFeiertage));
+        QVERIFY(t.prompts.messages().isEmpty());
+        engine::Recordset& rs = t.env().rsFeiertage;
+        QCOMPARE(rs.recordCount(), 3L);
+        QCOMPARE(engine::toDate(rs.value(QStringLiteral("Tag"))), QDate(2031, 4, 11));
+        QCOMPARE(column(rs, "Name"), QStringList({"Karfreitag", "", ""}));
+        rs.moveFirst();
+        rs.moveNext();
+        QVERIFY(!rs.value(QStringLiteral("Name")).isNull()); // "" is an empty text, not a null
+        rs.moveLast();
+        QVERIFY(rs.value(QStringLiteral("Name")).isNull());
+        QCOMPARE(rs.value(QStringLiteral("Prozent")).toDouble(), 0.5);
     }
 
     void importfileSkipsAndCountsRefusedRows() {
