@@ -10,6 +10,7 @@
 #include "reports/frminfo.h"
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
+#include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
@@ -168,7 +169,7 @@ void frmTurnova::buildMenus() {
         {"mnuimfreier", "Feiertage", 2, true, false},
         {"mnuExport", "Exportieren", 1, true, true},
         {"mnuEpMa", "Mitarbeiter", 2, false, false},
-        {"mnutnv", "Turnova", 2, true, false},
+        {"mnutnv", "Turnova", 2, false, false}, // shown by the HTML export once it exists
         {"mnuEpStd", "Standarddienste", 2, true, false},
         {"mnuexfreier", "Feiertage", 2, true, false},
         {"mnuSave", "Sichern", 1, true, false},
@@ -212,6 +213,7 @@ void frmTurnova::buildMenus() {
     info->setCheckable(true);
     info->setChecked(true);
     connect(menuAction(QStringLiteral("mnuclose")), &QAction::triggered, this, &QWidget::close);
+    addFileMenuEntries(mnuDatei, session_, [this] { gridrepaint(); }, [] {});
 
     // the two pop-up menus of the roster grid
     const auto popup = [this](const char* name, const char* caption,
@@ -383,10 +385,16 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
         }
     });
     open(QStringLiteral("GpZuordnung"));
+    step([&] { roster::allEmployeesGroup(env); });
     step([&] {
         env.rsGruppen.moveFirst();
         if (!env.rsGruppen.eof())
             env.MaNachGrp(env.rsGruppen.value(QStringLiteral("gruppennr")).toInt());
+    });
+    step([&] {
+        env.rsGruppen.moveFirst();
+        if (!env.rsGruppen.eof())
+            roster::renumberPositions(env, env.rsGruppen.value(QStringLiteral("gruppennr")).toInt());
     });
     open(QStringLiteral("Feiertage"));
     step([&] { berStatistik2(); });
