@@ -99,6 +99,15 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(t.databasePath()));
     }
 
+    void databaseThatCannotBeCreatedEndsTheStart() {
+        TestSession t;
+        oldfiles::write(t.folder() + QStringLiteral("/datei"), "kein Ordner");
+        t.prompts.queueAnswer(platform::Answer::Yes);
+        QVERIFY(!data::dbstartcheck(t.session, t.folder() + QStringLiteral("/datei/plan.tnv"), {}));
+        QCOMPARE(t.prompts.messages().size(), 2); // the question, then one report, not one per table
+        QVERIFY(t.prompts.texts().at(1).endsWith(QStringLiteral("Modul : dbstartcheck Line = 7")));
+    }
+
     void missingDatabaseAsksOncePerBackupFile() {
         TestSession t(QDate(2026, 12, 6), true);
         oldfiles::write(
