@@ -331,7 +331,11 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     Timer1->stop();
     month_.autoCalc = true;
 
+    if (!data::checkDataAccess(session_.prompts()))
+        return false;
+
     startWindow_ = new frminfo(this);
+    startWindow_->setEngineVersion(data::dataAccessVersion());
     startWindow_->setAttribute(Qt::WA_DeleteOnClose);
     startWindow_->setModal(false);
     startWindow_->show();
@@ -340,12 +344,6 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
         if (startWindow_)
             startWindow_->status(text);
     };
-    if (!data::checkDataAccess(session_.prompts())) {
-        if (startWindow_)
-            startWindow_->close();
-        session_.progress = &session_.noProgress;
-        return false;
-    }
     status(QStringLiteral("Start"));
     month_.setFromToday(session_.today());
     showMonthTitle();
