@@ -6,6 +6,7 @@
 #include "data/StartCheck.h"
 #include "data/TableFiles.h"
 #include "engine/DateValue.h"
+#include "platform/Desktop.h"
 #include "platform/ErrorReporter.h"
 #include "reports/frminfo.h"
 #include "roster/Konstanten.h"
@@ -214,6 +215,17 @@ void frmTurnova::buildMenus() {
     info->setChecked(true);
     connect(menuAction(QStringLiteral("mnuclose")), &QAction::triggered, this, &QWidget::close);
     addFileMenuEntries(mnuDatei, session_, [this] { gridrepaint(); }, [] {});
+    connect(menuAction(QStringLiteral("mnuinfo")), &QAction::triggered, this, [this] {
+        Timer1->stop();
+        frminfo about(this);
+        about.setEngineVersion(data::dataAccessVersion());
+        about.exec();
+    });
+    connect(menuAction(QStringLiteral("mnuHandbuch")), &QAction::triggered, this, [this] {
+        // a missing manual or viewer gives no message
+        platform::openWithShell(session_.services.folders.programFolder +
+                                QStringLiteral("/Handbuch.pdf"));
+    });
 
     // the two pop-up menus of the roster grid
     const auto popup = [this](const char* name, const char* caption,
