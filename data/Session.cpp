@@ -11,13 +11,15 @@ long errorNumber(const std::exception& error) {
     return engine::err::GeneralFailure;
 }
 
-void report(Session& session, const std::exception& error, const QString& procedure) {
-    QString description;
+QString errorDescription(const std::exception& error) {
     if (const auto* e = dynamic_cast<const engine::EngineError*>(&error))
-        description = e->description();
-    else
-        description = QString::fromLocal8Bit(error.what());
-    platform::reportError(session.prompts(), errorNumber(error), description, procedure);
+        return e->description();
+    return QString::fromLocal8Bit(error.what());
+}
+
+void report(Session& session, const std::exception& error, const QString& procedure) {
+    platform::reportError(session.prompts(), errorNumber(error), errorDescription(error),
+                          procedure);
 }
 
 } // namespace data

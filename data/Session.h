@@ -25,5 +25,7 @@ struct Session {
 // procedure text.
 void report(Session& session, const std::exception& error, const QString& procedure);
 long errorNumber(const std::exception& error);
+// The description of an engine error (the text of any other exception).
+QString errorDescription(const std::exception& error);
 
 } // namespace data

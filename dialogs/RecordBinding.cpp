@@ -5,7 +5,9 @@
 #include "platform/Formats.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -29,12 +31,39 @@ void RecordBinding::bind(QCheckBox* box, const QString& field) {
     bindings_ << Binding{box, field, Kind::Text, {}};
 }
 
+void RecordBinding::bind(QComboBox* box, const QString& field) {
+    bindings_ << Binding{box, field, Kind::Text, {}};
+}
+
 const RecordBinding::Binding* RecordBinding::find(const QObject* widget) const {
     for (const Binding& b : bindings_) {
         if (b.widget == widget)
             return &b;
     }
     return nullptr;
+}
+
+RecordBinding::Binding* RecordBinding::find(const QObject* widget) {
+    for (Binding& b : bindings_) {
+        if (b.widget == widget)
+            return &b;
+    }
+    return nullptr;
+}
+
+void RecordBinding::bindFormatted(QLineEdit* edit, const QString& field,
+                                  std::function<QString(const QVariant&)> format,
+                                  std::function<QVariant(const QString&)> parse) {
+    Binding b(edit, field, Kind::Text);
+    b.formatValue = std::move(format);
+    b.parse = std::move(parse);
+    bindings_ << b;
+    edit->installEventFilter(this);
+}
+
+void RecordBinding::setCheck(QLineEdit* edit, std::function<bool(QLineEdit*)> check) {
+    if (Binding* b = find(edit))
+        b->check = std::move(check);
 }
 
 bool RecordBinding::isBound(const QString& field) const {
@@ -50,9 +79,17 @@ void RecordBinding::show(const Binding& b, const QVariant& value) {
         box->setChecked(value.toBool());
         return;
     }
+    if (auto* combo = qobject_cast<QComboBox*>(b.widget.data())) {
+        combo->setCurrentIndex(value.isNull() ? -1 : combo->findData(value));
+        return;
+    }
     auto* edit = qobject_cast<QLineEdit*>(b.widget.data());
     if (!edit)
         return;
+    if (b.formatValue) {
+        edit->setText(value.isNull() ? QString() : b.formatValue(value));
+        return;
+    }
     switch (b.kind) {
     case Kind::Text:
         edit->setText(value.toString());
@@ -93,16 +130,33 @@ void RecordBinding::load() {
 QVariant RecordBinding::valueOf(const Binding& b) const {
     if (auto* box = qobject_cast<QCheckBox*>(b.widget.data()))
         return box->isChecked();
+    if (auto* combo = qobject_cast<QComboBox*>(b.widget.data()))
+        return combo->currentIndex() < 0 ? QVariant() : combo->currentData();
     auto* edit = qobject_cast<QLineEdit*>(b.widget.data());
     if (!edit)
         return {};
     const QString text = edit->displayText();
+    if (b.parse) {
+        // the text as it was shown keeps the stored value (no rounding to the shown places)
+        const QVariant stored = storedValue(b.field);
+        if (!stored.isNull() && text == b.formatValue(stored))
+            return stored;
+        return text.trimmed().isEmpty() ? QVariant() : b.parse(text);
+    }
     switch (b.kind) {
-    case Kind::Text:
+    case Kind::Text: {
+        // an empty required text stays empty, so that saving refuses it
+        const int index = recordset_.fieldIndex(b.field);
+        if (edit->text().isEmpty() && index >= 0 && recordset_.fieldInfo(index).notNull)
+            return QVariant();
         return edit->text();
+    }
     case Kind::Number: {
         if (text.trimmed().isEmpty())
             return 0.0;
+        const QVariant stored = storedValue(b.field);
+        if (!stored.isNull() && text == b.format(stored.toDouble()))
+            return stored;
         bool ok = false;
         const double v = platform::parseNumber(text, &ok);
         return ok ? QVariant(v) : QVariant(text);
@@ -120,13 +174,21 @@ QVariant RecordBinding::valueOf(const Binding& b) const {
         if (!t.isValid())
             return QVariant(text);
         // keep the extra day of an end after midnight when the time itself did not change
-        const QVariant stored = recordset_.value(b.field);
+        const QVariant stored = storedValue(b.field);
         if (!stored.isNull() && engine::toDateTime(stored).time() == t)
             return stored;
         return engine::dateVariant(engine::dayNumber(t));
     }
     }
     return {};
+}
+
+QVariant RecordBinding::storedValue(const QString& field) const {
+    try {
+        return recordset_.value(field);
+    } catch (const engine::EngineError&) {
+        return QVariant();
+    }
 }
 
 QVariant RecordBinding::widgetValue(const QString& field) const {
@@ -147,7 +209,9 @@ void RecordBinding::store() {
             old = recordset_.value(b.field);
         } catch (const engine::EngineError&) {
         }
-        const bool same = (v.isNull() && old.isNull()) ||
+        // an empty text where nothing was stored is no change
+        const bool emptyText = v.typeId() == QMetaType::QString && v.toString().isEmpty();
+        const bool same = (v.isNull() && old.isNull()) || (emptyText && old.isNull()) ||
                           (!v.isNull() && !old.isNull() && v == old);
         if (!same)
             recordset_.setValue(b.field, v);
@@ -159,17 +223,29 @@ bool RecordBinding::validate(QWidget* field) {
     auto* edit = qobject_cast<QLineEdit*>(field);
     if (!b || !edit)
         return false;
-    switch (b->kind) {
-    case Kind::Number:
-        return CheckNumberField(edit, prompts_);
-    case Kind::Date:
-        return CheckDateField(edit, prompts_);
-    case Kind::Time:
-        return CheckTimeField(edit, prompts_);
-    case Kind::Text:
-        break;
+    bool refuse = false;
+    if (!b->parse) {
+        switch (b->kind) {
+        case Kind::Number:
+            refuse = CheckNumberField(edit, prompts_);
+            break;
+        case Kind::Date:
+            refuse = CheckDateField(edit, prompts_);
+            break;
+        case Kind::Time:
+            refuse = CheckTimeField(edit, prompts_);
+            break;
+        case Kind::Text:
+            break;
+        }
     }
-    return false;
+    if (!refuse && b->check)
+        refuse = b->check(edit);
+    if (refuse)
+        refused_ = field;
+    else if (refused_ == field)
+        refused_ = nullptr;
+    return refuse;
 }
 
 bool RecordBinding::eventFilter(QObject* watched, QEvent* event) {
@@ -182,6 +258,10 @@ bool RecordBinding::eventFilter(QObject* watched, QEvent* event) {
             edit->setText(shown);
             edit->selectAll();
         } else if (event->type() == QEvent::FocusOut) {
+            // Another window or a pop-up taking the focus for a while does not leave the field.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                return QObject::eventFilter(watched, event);
             if (validate(edit)) {
                 QPointer<QLineEdit> keep(edit);
                 QTimer::singleShot(0, edit, [keep] {

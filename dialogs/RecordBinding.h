@@ -12,6 +12,7 @@
 #include <functional>
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QWidget;
 
@@ -31,6 +32,17 @@ public:
     void bind(QLineEdit* edit, const QString& field, Kind kind,
               std::function<QString(double)> format = {});
     void bind(QCheckBox* box, const QString& field);
+    // A list of choices whose items carry the stored values as their data (Qt::UserRole).
+    void bind(QComboBox* box, const QString& field);
+    // A field shown through format and read back through parse, without mask or check
+    // (currency amounts, a date with a display format of its own). parse returns the text
+    // itself when it cannot read it, so that saving reports the bad value.
+    void bindFormatted(QLineEdit* edit, const QString& field,
+                       std::function<QString(const QVariant&)> format,
+                       std::function<QVariant(const QString&)> parse);
+    // A check of the window's own, run after the field's kind check has passed; true keeps
+    // the focus in the field (required fields).
+    void setCheck(QLineEdit* edit, std::function<bool(QLineEdit*)> check);
 
     // Shows the current row (empty fields at EOF or BOF).
     void load();
@@ -43,6 +55,10 @@ public:
 
     // Runs the check of a field; true keeps the focus there.
     bool validate(QWidget* field);
+    // A field whose check refused the entry when the focus left it, and that has not passed
+    // its check since. Buttons of the window do nothing while there is one, as the field's
+    // validation comes before the click.
+    bool hasRefusedField() const { return !refused_.isNull(); }
 
     // Set while load() fills the widgets (windows ignore their change signals then).
     bool loading() const { return loading_; }
@@ -52,12 +68,19 @@ protected:
 
 private:
     struct Binding {
+        Binding(QWidget* w, const QString& f, Kind k, std::function<QString(double)> fmt = {})
+            : widget(w), field(f), kind(k), format(std::move(fmt)) {}
         QPointer<QWidget> widget;
         QString field;
         Kind kind;
         std::function<QString(double)> format;
+        std::function<QString(const QVariant&)> formatValue; // formatted fields
+        std::function<QVariant(const QString&)> parse;        // formatted fields
+        std::function<bool(QLineEdit*)> check;
     };
     const Binding* find(const QObject* widget) const;
+    Binding* find(const QObject* widget);
+    QVariant storedValue(const QString& field) const; // null when there is no current row
     QVariant valueOf(const Binding& b) const;
     void show(const Binding& b, const QVariant& value);
 
@@ -65,6 +88,7 @@ private:
     platform::Prompts& prompts_;
     QList<Binding> bindings_;
     bool loading_ = false;
+    QPointer<QWidget> refused_;
 };
 
 } // namespace dialogs

@@ -1,0 +1,25 @@
+#pragma once
+// The common frame of the master data windows: every way of closing (the close box, Esc, a
+// close button) runs the window's unload step, which may keep the window open.
+
+#include <QDialog>
+
+namespace dialogs {
+
+class FormDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit FormDialog(QWidget* parent = nullptr);
+
+protected:
+    // Runs when the window is about to close; false keeps it open.
+    virtual bool unload() { return true; }
+
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
+private:
+    bool closing_ = false;
+};
+
+} // namespace dialogs
