@@ -65,7 +65,13 @@ QDateTime dateTimeOf(double dayNumber) {
 
 QDate dateOf(double dayNumber) { return dateTimeOf(dayNumber).date(); }
 
-QTime timeOf(double dayNumber) { return dateTimeOf(std::fabs(dayNumber)).time(); }
+QTime timeOf(double dayNumber) {
+    // as dateTimeOf(|dayNumber|).time(), without building the date (HOUR and MINUTE run this
+    // for every row they read)
+    const double seconds = std::round(std::fabs(dayNumber) * 86400.0);
+    const double secOfDay = seconds - std::floor(seconds / 86400.0) * 86400.0;
+    return QTime::fromMSecsSinceStartOfDay(static_cast<int>(secOfDay) * 1000);
+}
 
 QDateTime toDateTime(const QVariant& value) {
     const auto d = dayNumber(value);

@@ -108,6 +108,11 @@ bool compilePattern(const CodePoints& pattern, std::optional<uint> escape,
     return true;
 }
 
+struct CompiledPattern {
+    QList<PatternItem> items;
+    bool valid = false;
+};
+
 // Wildcard match with backtracking to the last "%" only, so the time stays proportional to
 // the product of the lengths.
 bool matches(const QList<PatternItem>& pattern, const CodePoints& text) {
@@ -148,10 +153,24 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
         }
         escape = chars.front();
     }
-    QList<PatternItem> pattern;
-    const bool valid = compilePattern(textOf(argv[0]).toCaseFolded().toUcs4(), escape, &pattern);
-    sqlite3_result_int(context,
-                       valid && matches(pattern, textOf(argv[1]).toCaseFolded().toUcs4()) ? 1 : 0);
+    // A pattern that stays the same from row to row (a literal or a bound value) is compiled
+    // once and kept by SQLite beside the statement.
+    const bool keep = argc == 2;
+    auto* kept = keep ? static_cast<CompiledPattern*>(sqlite3_get_auxdata(context, 0)) : nullptr;
+    CompiledPattern local;
+    CompiledPattern* compiled = kept ? kept : &local;
+    if (!kept) {
+        compiled->valid =
+            compilePattern(textOf(argv[0]).toCaseFolded().toUcs4(), escape, &compiled->items);
+    }
+    const bool result =
+        compiled->valid && matches(compiled->items, textOf(argv[1]).toCaseFolded().toUcs4());
+    if (keep && !kept) {
+        // SQLite owns the copy from here on and may free it at once
+        sqlite3_set_auxdata(context, 0, new CompiledPattern(std::move(local)),
+                            [](void* p) { delete static_cast<CompiledPattern*>(p); });
+    }
+    sqlite3_result_int(context, result ? 1 : 0);
 }
 
 void check(int rc, const char* name) {
