@@ -1,0 +1,223 @@
+#include "dialogs/frmDiensteingabe.h"
+
+#include "dialogs/DialogKeys.h"
+#include "engine/DateValue.h"
+#include "platform/Colors.h"
+#include "roster/Konstanten.h"
+#include "roster/MonthState.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+frmDiensteingabe::frmDiensteingabe(data::Session& session, QWidget* parent)
+    : FormDialog(parent), session_(session), rs_(session.env.rsDienstzeiten),
+      binding_(session.env.rsDienstzeiten, session.prompts(), this) {
+    setObjectName(QStringLiteral("frmDiensteingabe"));
+    setWindowTitle(QStringLiteral("Diensteingabe"));
+    setModal(true);
+    buildControls();
+    dialogs::installEnterAsTab(this);
+    Diensteingabe_Load();
+}
+
+void frmDiensteingabe::buildControls() {
+    const auto edit = [this](const char* name) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        return e;
+    };
+    const auto button = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    MaskTag = edit("MaskTag");
+    DataCombo1 = new QComboBox(this);
+    DataCombo1->setObjectName(QStringLiteral("DataCombo1"));
+    MaskAnfang = edit("MaskAnfang");
+    MaskEnde = edit("MaskEnde");
+    Text1 = edit("Text1");
+    Text3 = edit("Text3");
+    txtKurzinfo = edit("txtKurzinfo");
+    txtKurzinfo->setMaxLength(15);
+    txtBemerkung = edit("txtBemerkung");
+    txtBemerkung->setMaxLength(50);
+    txts1 = edit("txts1");
+    txts2 = edit("txts2");
+    Text4 = edit("Text4");
+    Text4->setReadOnly(true);
+    Text4->setFocusPolicy(Qt::NoFocus);
+    Text4->setAlignment(Qt::AlignCenter);
+    Text4->setText(QStringLiteral("Beispiel"));
+    Command1 = button("Command1", QStringLiteral("Farbe ändern"));
+    cmddel = button("cmddel", QStringLiteral("Löschen"));
+    cmdClose = button("cmdClose", QStringLiteral("Speichern und Schließen"));
+
+    auto* fields = new QGridLayout;
+    const auto addField = [this, fields](int row, int column, const QString& label, QWidget* w) {
+        auto* l = new QLabel(label, this);
+        l->setBuddy(w);
+        fields->addWidget(l, row, column);
+        fields->addWidget(w, row, column + 1);
+    };
+    addField(0, 0, QStringLiteral("Tag:"), MaskTag);
+    addField(0, 2, QStringLiteral("Name:"), DataCombo1);
+    addField(1, 0, QStringLiteral("Anfang:"), MaskAnfang);
+    addField(1, 2, QStringLiteral("Ende:"), MaskEnde);
+    addField(2, 0, QStringLiteral("Pause:"), Text1);
+    addField(2, 2, QStringLiteral("Pauschal Stunden:"), Text3);
+    addField(3, 0, QStringLiteral("Kurzinfo:"), txtKurzinfo);
+    addField(3, 2, QStringLiteral("Bemerkung:"), txtBemerkung);
+    addField(4, 0, QStringLiteral("Zusatz 1:"), txts1);
+    addField(4, 2, QStringLiteral("Zusatz 2:"), txts2);
+    addField(5, 0, QStringLiteral("Anzeige:"), Text4);
+    fields->addWidget(Command1, 5, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmddel);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(fields);
+    main->addStretch(1);
+    main->addLayout(buttons);
+    resize(560, 260);
+
+    using Kind = dialogs::RecordBinding::Kind;
+    binding_.bind(MaskTag, QStringLiteral("Tag"), Kind::Date);
+    binding_.bind(DataCombo1, QStringLiteral("MaNr"));
+    binding_.bind(MaskAnfang, QStringLiteral("Anfang"), Kind::Time);
+    binding_.bind(MaskEnde, QStringLiteral("Ende"), Kind::Time);
+    binding_.bind(Text1, QStringLiteral("Pause"), Kind::Number);
+    binding_.bind(Text3, QStringLiteral("Normstunden"), Kind::Number);
+    binding_.bind(txtKurzinfo, QStringLiteral("Kurzinfo"), Kind::Text);
+    binding_.bind(txtBemerkung, QStringLiteral("Bemerkung"), Kind::Text);
+    binding_.bind(txts1, QStringLiteral("S1"), Kind::Number);
+    binding_.bind(txts2, QStringLiteral("S2"), Kind::Number);
+    binding_.setCheck(txtKurzinfo, [this](QLineEdit*) { return txtKurzinfo_Validate(); });
+
+    for (QLineEdit* e : {MaskAnfang, MaskEnde, txtKurzinfo, Text3})
+        connect(e, &QLineEdit::editingFinished, this, &frmDiensteingabe::showSample);
+    const auto unlessRefused = [this](void (frmDiensteingabe::*handler)()) {
+        return [this, handler] {
+            if (!binding_.hasRefusedField()) (this->*handler)();
+        };
+    };
+    connect(Command1, &QPushButton::clicked, this,
+            unlessRefused(&frmDiensteingabe::Command1_Click));
+    connect(cmddel, &QPushButton::clicked, this, unlessRefused(&frmDiensteingabe::cmddel_Click));
+    connect(cmdClose, &QPushButton::clicked, this,
+            unlessRefused(&frmDiensteingabe::cmdClose_Click));
+}
+
+void frmDiensteingabe::Diensteingabe_Load() {
+    try {
+        // the employees by position, showing the name and keeping the number
+        engine::Recordset& employees = session_.env.sortMa();
+        for (; !employees.eof(); employees.moveNext())
+            DataCombo1->addItem(employees.value(QStringLiteral("PlanName")).toString(),
+                                employees.value(QStringLiteral("MaNr")));
+        binding_.load();
+        showSample();
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("Diensteingabe_Load"));
+    }
+}
+
+quint32 frmDiensteingabe::colour() const {
+    QVariant farbe;
+    if (rs_.isOpen() && (rs_.isEditing() || (!rs_.eof() && !rs_.bof())))
+        farbe = rs_.value(QStringLiteral("Farbe"));
+    return farbe.isNull() ? roster::White : quint32(farbe.toLongLong());
+}
+
+void frmDiensteingabe::showSample() {
+    QPalette p = Text4->palette();
+    p.setColor(QPalette::Base, platform::fromBgr(colour()));
+    Text4->setPalette(p);
+    const QVariant flat = Text3->text().trimmed().isEmpty()
+                              ? QVariant()
+                              : binding_.widgetValue(QStringLiteral("Normstunden"));
+    Text4->setText(roster::dutyText(binding_.widgetValue(QStringLiteral("Anfang")),
+                                    binding_.widgetValue(QStringLiteral("Ende")),
+                                    txtKurzinfo->text(), flat));
+}
+
+bool frmDiensteingabe::txtKurzinfo_Validate() {
+    if (txtKurzinfo->text().size() < 16) return false;
+    session_.prompts().ask(QStringLiteral("Die Kurzinfo darf nicht länger als 15 Zeichen sein"));
+    return true;
+}
+
+void frmDiensteingabe::Command1_Click() {
+    const quint32 initial = colour();
+    const std::optional<QColor> chosen = session_.prompts().chooseColor(platform::fromBgr(initial));
+    if (!chosen) return;
+    try {
+        rs_.setValue(QStringLiteral("Farbe"), platform::toBgr(*chosen));
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("Command1_Click"));
+    }
+    showSample();
+}
+
+void frmDiensteingabe::cmddel_Click() {
+    const platform::Answer answer = session_.prompts().ask(
+        QStringLiteral("Soll der Dienst gelöscht werden ?"), platform::Buttons::YesNo,
+        platform::Icon::Exclamation, QStringLiteral("Löschen"), 1);
+    if (answer != platform::Answer::Yes) return;
+    try {
+        rs_.deleteCurrent();
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("cmddel_Click"));
+        return;
+    }
+    accept();
+}
+
+void frmDiensteingabe::cmdClose_Click() {
+    try {
+        binding_.store();
+        rs_.update();
+        // a duty that ends before it starts runs past midnight
+        const auto anfang = engine::dayNumber(rs_.value(QStringLiteral("Anfang")));
+        const auto ende = engine::dayNumber(rs_.value(QStringLiteral("Ende")));
+        if (anfang && ende && *ende < *anfang) {
+            rs_.setValue(QStringLiteral("Ende"), engine::dateVariant(*ende + 1.0));
+            rs_.update();
+        }
+    } catch (const std::exception& e) {
+        const platform::Answer answer = session_.prompts().ask(
+            QStringLiteral("Beim Speichern des Dienstes ist ein Fehler aufgetreten.\n Fehler = ") +
+                data::errorDescription(e) +
+                QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
+            platform::Buttons::YesNo);
+        if (answer != platform::Answer::Yes) return;
+        rs_.cancelUpdate();
+    }
+    accept();
+}
+
+bool frmDiensteingabe::unload() {
+    try {
+        rs_.cancelUpdate();
+        return true;
+    } catch (const std::exception& e) {
+        const platform::Answer answer = session_.prompts().ask(
+            QStringLiteral("Beim Speichern des Dienstes ist ein Fehler aufgetreten.\n Fehler = ") +
+                data::errorDescription(e) +
+                QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
+            platform::Buttons::YesNo);
+        if (answer != platform::Answer::Yes) return false;
+        try {
+            rs_.cancelUpdate();
+        } catch (const std::exception&) {
+        }
+        return true;
+    }
+}
