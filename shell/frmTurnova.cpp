@@ -300,7 +300,7 @@ void frmTurnova::berStatistik2() {
 void frmTurnova::moveMonth(int months) {
     Timer1->stop();
     month_.firstDay = month_.firstDay.addMonths(months);
-    Grid->setCursor(2, 1);
+    Grid->setCursor(2, qMin(1, Grid->columnCount() - 1)); // a group without members: column 0
     showMonthTitle();
     berStatistik2();
     gridrepaint();

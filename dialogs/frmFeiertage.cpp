@@ -1,0 +1,196 @@
+#include "dialogs/frmFeiertage.h"
+
+#include "dialogs/DialogKeys.h"
+#include "dialogs/FieldChecks.h"
+#include "dialogs/RecordList.h"
+#include "engine/DateValue.h"
+#include "platform/Formats.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString SaveFailed = QStringLiteral("Beim Speichern des Tages ist ein Fehler aufgetreten.");
+
+QString dayText(const QVariant& value) {
+    return value.isNull() ? QString() : platform::shortDate(engine::toDate(value));
+}
+
+} // namespace
+
+frmFeiertage::frmFeiertage(data::Session& session, QWidget* parent)
+    : FormDialog(parent), session_(session), rs_(session.env.rsFeiertage),
+      binding_(session.env.rsFeiertage, session.prompts(), this) {
+    setObjectName(QStringLiteral("frmFeiertage"));
+    setWindowTitle(QStringLiteral("Feiertage"));
+    setModal(true);
+    buildControls();
+    dialogs::installEnterAsTab(this);
+    DataGrid1->refill();
+    binding_.load();
+}
+
+void frmFeiertage::buildControls() {
+    DataGrid1 = new dialogs::RecordList(rs_,
+                                        {{QStringLiteral("Tag"), QStringLiteral("Tag"), dayText},
+                                         {QStringLiteral("Name"), QStringLiteral("Name"), {}}},
+                                        session_.prompts(), this);
+    DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
+    DataGrid1->setMinimumWidth(280);
+
+    const auto edit = [this](const char* name) {
+        auto* e = new QLineEdit(this);
+        e->setObjectName(QLatin1String(name));
+        return e;
+    };
+    MaskEdBox1 = edit("MaskEdBox1");
+    txtName = edit("txtName");
+    txtProzent = edit("txtProzent");
+    const auto button = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), this);
+        b->setObjectName(QLatin1String(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    cmdnew = button("cmdnew", "Neuer");
+    cmddel = button("cmddel", "Löschen");
+    cmdClose = button("cmdClose", "Speichern und Schließen");
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Tag:"), MaskEdBox1);
+    form->addRow(QStringLiteral("Name:"), txtName);
+    form->addRow(QStringLiteral("Wert:"), txtProzent);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdnew);
+    buttons->addWidget(cmddel);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    auto* right = new QVBoxLayout;
+    right->addLayout(form);
+    right->addLayout(buttons, 1);
+    auto* main = new QHBoxLayout(this);
+    main->addWidget(DataGrid1, 1);
+    main->addLayout(right);
+    resize(560, 340);
+
+    using Kind = dialogs::RecordBinding::Kind;
+    // the date box takes the locale's short date with its mask (two or four year digits)
+    binding_.bind(MaskEdBox1, QStringLiteral("Tag"), Kind::Date);
+    binding_.bind(txtName, QStringLiteral("Name"), Kind::Text);
+    binding_.bindFormatted(
+        txtProzent, QStringLiteral("Prozent"),
+        [](const QVariant& v) { return platform::generalNumber(v.toDouble()); },
+        [](const QString& text) {
+            bool ok = false;
+            const double v = platform::parseNumber(text, &ok);
+            return ok ? QVariant(v) : QVariant(text);
+        });
+
+    connect(cmdnew, &QPushButton::clicked, this, [this] {
+        if (!binding_.hasRefusedField())
+            cmdnew_Click();
+    });
+    connect(cmddel, &QPushButton::clicked, this, [this] {
+        if (!binding_.hasRefusedField())
+            cmddel_Click();
+    });
+    connect(cmdClose, &QPushButton::clicked, this, [this] {
+        if (!binding_.hasRefusedField())
+            close();
+    });
+    connect(DataGrid1, &dialogs::RecordList::chosen, this, &frmFeiertage::DataGrid1_Choose);
+}
+
+void frmFeiertage::showCurrent() {
+    binding_.load();
+    DataGrid1->markCurrent();
+}
+
+void frmFeiertage::saveCurrent() {
+    if (!rs_.isEditing() && (rs_.eof() || rs_.bof()))
+        return;
+    binding_.store();
+    const bool pending = rs_.isEditing();
+    rs_.update();
+    if (pending)
+        DataGrid1->refill();
+}
+
+void frmFeiertage::DataGrid1_Choose(engine::Bookmark bookmark) {
+    if (binding_.hasRefusedField()) {
+        DataGrid1->markCurrent();
+        return;
+    }
+    try {
+        saveCurrent();
+        rs_.setBookmark(bookmark);
+    } catch (const std::exception& e) {
+        session_.prompts().ask(SaveFailed + QStringLiteral("\n") + data::errorDescription(e));
+    }
+    showCurrent();
+}
+
+void frmFeiertage::cmdnew_Click() {
+    try {
+        saveCurrent();
+    } catch (const std::exception& e) {
+        // The row stays as typed, for the user to correct or to delete.
+        session_.prompts().ask(SaveFailed + QStringLiteral("\n") + data::errorDescription(e));
+        MaskEdBox1->setFocus();
+        return;
+    }
+    try {
+        rs_.addNew();
+        showCurrent();
+        MaskEdBox1->setInputMask(dialogs::dateBoxMask());
+        MaskEdBox1->setFocus();
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("cmdnew_Click"));
+    }
+}
+
+void frmFeiertage::cmddel_Click() {
+    if (!rs_.isEditing() && (rs_.eof() || rs_.bof()))
+        return;
+    if (session_.prompts().ask(QStringLiteral("Soll der Feiertag gelöscht werden ?"),
+                               platform::Buttons::YesNo, platform::Icon::Exclamation,
+                               QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
+        return;
+    try {
+        if (rs_.status() == engine::RecordStatus::New) {
+            rs_.cancelUpdate(); // a holiday not yet saved is only dropped
+        } else {
+            rs_.cancelUpdate();
+            rs_.deleteCurrent();
+            rs_.moveNext();
+            if (rs_.eof() && rs_.recordCount() > 0)
+                rs_.moveLast();
+        }
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("cmddel_Click"));
+    }
+    DataGrid1->refill();
+    binding_.load();
+}
+
+bool frmFeiertage::unload() {
+    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof())))
+        return true;
+    try {
+        binding_.store();
+        rs_.update();
+        return true;
+    } catch (const std::exception&) {
+        const platform::Answer answer = session_.prompts().ask(
+            SaveFailed + QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
+            platform::Buttons::YesNo);
+        if (answer != platform::Answer::Yes)
+            return false;
+        rs_.cancelUpdate();
+        return true;
+    }
+}

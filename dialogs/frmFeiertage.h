@@ -1,0 +1,46 @@
+#pragma once
+// The holidays window: the list of holidays and the date, name and value of the current one,
+// bound to the current row of rsFeiertage; new holidays and deleting one.
+
+#include "data/Session.h"
+#include "dialogs/FormDialog.h"
+#include "dialogs/RecordBinding.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace dialogs {
+class RecordList;
+}
+
+class frmFeiertage : public dialogs::FormDialog {
+    Q_OBJECT
+public:
+    // Edits rsFeiertage from its current row.
+    explicit frmFeiertage(data::Session& session, QWidget* parent = nullptr);
+
+    void cmdnew_Click();
+    void cmddel_Click();
+
+protected:
+    bool unload() override;
+
+private:
+    void buildControls();
+    void showCurrent();
+    // Writes the edit fields into the current row and saves it (nothing at the end).
+    void saveCurrent();
+    void DataGrid1_Choose(engine::Bookmark bookmark);
+
+    data::Session& session_;
+    engine::Recordset& rs_;
+    dialogs::RecordBinding binding_;
+
+    dialogs::RecordList* DataGrid1 = nullptr;
+    QLineEdit* MaskEdBox1 = nullptr;
+    QLineEdit* txtName = nullptr;
+    QLineEdit* txtProzent = nullptr;
+    QPushButton* cmdnew = nullptr;
+    QPushButton* cmddel = nullptr;
+    QPushButton* cmdClose = nullptr;
+};

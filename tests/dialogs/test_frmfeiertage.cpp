@@ -1,0 +1,184 @@
+// The holidays window on a temporary database, driven through its widgets: the list and the
+// date mask of the locale, new holidays with their value, a date taken twice (on "Neuer" and
+// on closing), and deleting.
+
+#include "dialogs/RecordList.h"
+#include "dialogs/frmFeiertage.h"
+#include "engine/DateValue.h"
+#include "platform/Formats.h"
+#include "tests/roster/GroupRows.h"
+#include "tests/support/TestSession.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace testing;
+
+class TestFrmFeiertage : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestSession> t;
+    std::unique_ptr<frmFeiertage> w;
+
+    data::DataUmgebung& env() { return t->env(); }
+    platform::ScriptedPrompts& prompts() { return t->prompts; }
+    template <typename T> T* child(const char* name) {
+        T* c = w->findChild<T*>(QLatin1String(name));
+        if (!c)
+            qFatal("no control %s", name);
+        return c;
+    }
+    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
+    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void open() {
+        env().rsFeiertage.requery();
+        w = std::make_unique<frmFeiertage>(t->session);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    }
+    void holiday(const QDate& day, const QString& name) {
+        exec(env(), QStringLiteral("INSERT INTO Feiertage (Tag, Name) VALUES ([p0], [p1])"),
+             {day, name});
+    }
+    int holidays(const QDate& day) {
+        return scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage WHERE Tag = [p0]"),
+                      {day});
+    }
+    // A new holiday typed into the window: the date as digits into the mask, and the name.
+    void typeHoliday(const QString& digits, const QString& name) {
+        click("cmdnew");
+        QVERIFY(edit("MaskEdBox1")->hasFocus());
+        QTest::keyClicks(edit("MaskEdBox1"), digits);
+        QTest::keyClick(edit("MaskEdBox1"), Qt::Key_Return);
+        QVERIFY(edit("txtName")->hasFocus());
+        QTest::keyClicks(edit("txtName"), name);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
+    void init() {
+        t = std::make_unique<TestSession>(QDate(2024, 3, 15));
+        t->createDatabase();
+    }
+    void cleanup() {
+        w.reset();
+        t.reset();
+        platform::setLocale(QLocale(QLocale::German, QLocale::Germany));
+    }
+
+    void theWindowAndANewHoliday() {
+        holiday(QDate(2024, 5, 1), QStringLiteral("Maifeiertag"));
+        open();
+        QCOMPARE(w->windowTitle(), QStringLiteral("Feiertage"));
+        QStringList labels;
+        for (const QLabel* l : w->findChildren<QLabel*>())
+            labels << l->text();
+        for (const char* label : {"Tag:", "Name:", "Wert:"})
+            QVERIFY2(labels.contains(QLatin1String(label)), label);
+        QCOMPARE(child<QPushButton>("cmdnew")->text(), QStringLiteral("Neuer"));
+        QCOMPARE(child<QPushButton>("cmddel")->text(), QStringLiteral("Löschen"));
+        QCOMPARE(child<QPushButton>("cmdClose")->text(), QStringLiteral("Speichern und Schließen"));
+        auto* list = child<dialogs::RecordList>("DataGrid1");
+        QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Tag"));
+        QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("Name"));
+        QCOMPARE(list->item(0, 0)->text(), QStringLiteral("01.05.24"));
+        QCOMPARE(edit("MaskEdBox1")->text(), QStringLiteral("01.05.24"));
+        QCOMPARE(edit("MaskEdBox1")->inputMask(), QStringLiteral("00.00.00;_"));
+        QCOMPARE(edit("txtProzent")->text(), QStringLiteral("1"));
+
+        typeHoliday(QStringLiteral("031024"), QStringLiteral("Tag der Einheit"));
+        QCOMPARE(edit("txtProzent")->text(), QStringLiteral("1")); // the default value
+        click("cmdClose");
+        QVERIFY(!w->isVisible());
+        QCOMPARE(holidays(QDate(2024, 10, 3)), 1);
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage WHERE Name = 'Tag "
+                                              "der Einheit' AND Prozent = 1")),
+                 1);
+        QVERIFY(prompts().shown.isEmpty());
+    }
+
+    void aFourDigitYearLocaleTakesFourYearDigits() {
+        platform::setLocale(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        open();
+        QCOMPARE(edit("MaskEdBox1")->inputMask(), QStringLiteral("00/00/0000;_"));
+        typeHoliday(QStringLiteral("25122024"), QStringLiteral("Christmas"));
+        click("cmdClose");
+        QCOMPARE(holidays(QDate(2024, 12, 25)), 1);
+    }
+
+    void aDateTakenTwiceIsRefused() {
+        holiday(QDate(2024, 10, 3), QStringLiteral("Tag der Einheit"));
+        open();
+        // on "Neuer": the save message, and the window goes on with the row as typed
+        typeHoliday(QStringLiteral("031024"), QStringLiteral("Doppelt"));
+        click("cmdnew");
+        QCOMPARE(prompts().shown.size(), 1);
+        QVERIFY(prompts().lastMessage().text.startsWith(
+            QStringLiteral("Beim Speichern des Tages ist ein Fehler aufgetreten.\n")));
+        QCOMPARE(prompts().lastMessage().buttons, platform::Buttons::Ok);
+        QVERIFY(w->isVisible());
+        QCOMPARE(edit("txtName")->text(), QStringLiteral("Doppelt"));
+        prompts().clear();
+        edit("MaskEdBox1")->setFocus();
+        edit("MaskEdBox1")->selectAll();
+        QTest::keyClicks(edit("MaskEdBox1"), QStringLiteral("041024"));
+        click("cmdnew"); // now it is saved and a new row begun
+        QVERIFY(prompts().shown.isEmpty());
+        QCOMPARE(holidays(QDate(2024, 10, 4)), 1);
+
+        // on closing: the save question; No keeps the window, Yes drops the row
+        QTest::keyClicks(edit("MaskEdBox1"), QStringLiteral("031024"));
+        prompts().queueAnswer(platform::Answer::No);
+        click("cmdClose");
+        QCOMPARE(prompts().texts(),
+                 QStringList{QStringLiteral("Beim Speichern des Tages ist ein Fehler aufgetreten.\n"
+                                            "Wollen Sie die Eingabemaske trotzdem schließen?")});
+        QCOMPARE(prompts().lastMessage().buttons, platform::Buttons::YesNo);
+        QVERIFY(w->isVisible());
+        prompts().queueAnswer(platform::Answer::Yes);
+        click("cmdClose");
+        QVERIFY(!w->isVisible());
+        QCOMPARE(holidays(QDate(2024, 10, 3)), 1);
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 2);
+        QVERIFY(!env().rsFeiertage.isEditing());
+    }
+
+    void aNewHolidayWithoutDateOffersToDropIt() {
+        open();
+        click("cmdnew");
+        prompts().queueAnswer(platform::Answer::Yes);
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+        QCOMPARE(prompts().shown.size(), 1);
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 0);
+    }
+
+    void deletingAsksFirst() {
+        holiday(QDate(2024, 5, 1), QStringLiteral("Maifeiertag"));
+        holiday(QDate(2024, 10, 3), QStringLiteral("Tag der Einheit"));
+        open();
+        prompts().queueAnswer(platform::Answer::No);
+        click("cmddel");
+        const platform::Message question = prompts().lastMessage();
+        QCOMPARE(question.text, QStringLiteral("Soll der Feiertag gelöscht werden ?"));
+        QCOMPARE(question.title, QStringLiteral("Löschen"));
+        QCOMPARE(question.buttons, platform::Buttons::YesNo);
+        QCOMPARE(question.icon, platform::Icon::Exclamation);
+        QCOMPARE(question.defaultButton, 1);
+        QCOMPARE(holidays(QDate(2024, 5, 1)), 1);
+        prompts().queueAnswer(platform::Answer::Yes);
+        click("cmddel");
+        QCOMPARE(holidays(QDate(2024, 5, 1)), 0);
+        QCOMPARE(edit("txtName")->text(), QStringLiteral("Tag der Einheit"));
+        prompts().queueAnswer(platform::Answer::Yes);
+        click("cmddel"); // the last one: the window stands on nothing
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 0);
+        QVERIFY(edit("txtName")->text().isEmpty());
+        QCOMPARE(child<dialogs::RecordList>("DataGrid1")->rowCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestFrmFeiertage)
+#include "test_frmfeiertage.moc"
