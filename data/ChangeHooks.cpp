@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <algorithm>
+
 #include <optional>
 
 namespace data {
@@ -14,14 +16,17 @@ namespace {
 const QString Tag = QStringLiteral("parTag");
 const QString MaNr = QStringLiteral("parMaNr");
 
-bool isNullValue(const QVariant& v) { return !v.isValid() || v.isNull(); }
+bool isNullValue(const QVariant& v) {
+    return !v.isValid() || v.isNull();
+}
 
-bool isPositioned(const engine::Recordset& rs) { return rs.isOpen() && !rs.eof() && !rs.bof(); }
+bool isPositioned(const engine::Recordset& rs) {
+    return rs.isOpen() && !rs.eof() && !rs.bof();
+}
 
 // Reads the current row again after a statement changed it in the database.
 void refreshCurrentRow(engine::Recordset& rs) {
-    if (isPositioned(rs) && !rs.isEditing() && rs.isTable())
-        rs.setBookmark(rs.bookmark());
+    if (isPositioned(rs) && !rs.isEditing() && rs.isTable()) rs.setBookmark(rs.bookmark());
 }
 
 // true when a lastChange value must be lowered to day.
@@ -34,20 +39,19 @@ bool isLaterOrNull(const QVariant& lastChange, const QDate& day) {
 // lastChange is null or later (all employees when maNr is empty).
 void lowerPendingRow(engine::Recordset& rs, std::optional<int> maNr, const QDate& day) {
     const QVariant number = rs.value(QStringLiteral("MaNr"));
-    if (isNullValue(number) || (maNr && number.toInt() != *maNr))
-        return;
+    if (isNullValue(number) || (maNr && number.toInt() != *maNr)) return;
     if (isLaterOrNull(rs.value(QStringLiteral("lastChange")), day))
         rs.setValue(QStringLiteral("lastChange"), engine::dateVariant(day));
 }
 
 // Lowers lastChange in the table itself: of one employee, or of all when maNr is empty.
 void lowerStored(Session& session, std::optional<int> maNr, const QDate& day) {
-    const QString condition =
-        QStringLiteral("((lastChange Is Null) Or (lastChange > [parTag]))");
+    const QString condition = QStringLiteral("((lastChange Is Null) Or (lastChange > [parTag]))");
     if (maNr) {
         session.env.Datenbank.execute(
             QStringLiteral("UPDATE Mitarbeiter SET lastChange = [parTag] WHERE (MaNr = "
-                           "[parMaNr]) AND ") + condition,
+                           "[parMaNr]) AND ") +
+                condition,
             {engine::dateVariant(day), *maNr}, {Tag, MaNr});
     } else {
         session.env.Datenbank.execute(
@@ -59,8 +63,7 @@ void lowerStored(Session& session, std::optional<int> maNr, const QDate& day) {
 // Every employee's lastChange is lowered to day (a holiday changed). One statement does it;
 // rsMitarbeiter keeps its position and a pending change.
 void updatelastchangeOfAll(Session& session, const QDate& day) {
-    if (!day.isValid())
-        return;
+    if (!day.isValid()) return;
     try {
         engine::Recordset& rs = session.env.rsMitarbeiter;
         lowerStored(session, std::nullopt, day);
@@ -73,14 +76,14 @@ void updatelastchangeOfAll(Session& session, const QDate& day) {
     }
 }
 
-QDate dateValue(const QVariant& value) { return engine::toDate(value); }
+QDate dateValue(const QVariant& value) {
+    return engine::toDate(value);
+}
 
 // The earlier of two days, either of which may be invalid.
 QDate earlier(const QDate& a, const QDate& b) {
-    if (!a.isValid())
-        return b;
-    if (!b.isValid())
-        return a;
+    if (!a.isValid()) return b;
+    if (!b.isValid()) return a;
     return std::min(a, b);
 }
 
@@ -103,19 +106,15 @@ public:
     }
 
     void rsDienstzeiten_WillChangeRecord(int reason, engine::Recordset* rs) {
-        if (!changesLiveRow(reason, *rs))
-            return;
+        if (!changesLiveRow(reason, *rs)) return;
         const QVariant maNr = rs->value(QStringLiteral("MaNr"));
         const QDate day = dateValue(rs->value(QStringLiteral("Tag")));
-        if (!isNullValue(maNr))
-            updatelastchange(session_, maNr.toInt(), day);
-        if (reason != engine::reason::Update)
-            return;
+        if (!isNullValue(maNr)) updatelastchange(session_, maNr.toInt(), day);
+        if (reason != engine::reason::Update) return;
         // A duty moved to another day or employee changes the month it leaves as well.
         const QVariant oldMaNr = rs->originalValue(QStringLiteral("MaNr"));
         const QDate oldDay = dateValue(rs->originalValue(QStringLiteral("Tag")));
-        if (isNullValue(oldMaNr) || !oldDay.isValid())
-            return;
+        if (isNullValue(oldMaNr) || !oldDay.isValid()) return;
         if (oldMaNr.toInt() != maNr.toInt() || oldDay < day)
             updatelastchange(session_, oldMaNr.toInt(), oldDay);
     }
@@ -126,8 +125,7 @@ public:
     }
 
     void rsFeiertage_FieldChangeComplete(const QString& field, engine::Recordset* rs) {
-        if (!isField(field, "Tag"))
-            return;
+        if (!isField(field, "Tag")) return;
         // The day the holiday leaves is no longer free: it counts as much as the new one.
         updatelastchangeOfAll(session_,
                               earlier(dateValue(rs->value(QStringLiteral("Tag"))),
@@ -136,30 +134,26 @@ public:
 
     void rsMitarbeiter_FieldChangeComplete(const QString& field, engine::Recordset* rs) {
         const bool firstDay = isField(field, "ersterArbeitstag");
-        if (!firstDay && !isField(field, "normstunden"))
-            return;
+        if (!firstDay && !isField(field, "normstunden")) return;
         try {
             // Set on the row being edited; never move it.
             rs->setValue(QStringLiteral("lastChange"),
                          rs->value(QStringLiteral("ersterArbeitstag")));
             const QVariant maNr = rs->value(QStringLiteral("manr"));
-            if (isNullValue(maNr))
-                return;
+            if (isNullValue(maNr)) return;
             statisticsReset(session_, maNr.toInt());
             // Should the edit be cancelled, the zeroed rows must still be recomputed: the
             // stored row restarts from its stored first working day.
             const QDate storedFirstDay =
                 dateValue(rs->originalValue(QStringLiteral("ersterArbeitstag")));
-            if (storedFirstDay.isValid())
-                lowerStored(session_, maNr.toInt(), storedFirstDay);
+            if (storedFirstDay.isValid()) lowerStored(session_, maNr.toInt(), storedFirstDay);
         } catch (const std::exception& e) {
             report(session_, e, QStringLiteral("rsMitarbeiter_FieldChangeComplete"));
         }
     }
 
     void rsStandarddienste_WillChangeRecord(int reason, engine::Recordset* rs) {
-        if (reason != engine::reason::Update)
-            return;
+        if (reason != engine::reason::Update) return;
         try {
             const auto anfang = engine::dayNumber(rs->value(QStringLiteral("anfang")));
             const auto ende = engine::dayNumber(rs->value(QStringLiteral("ende")));
@@ -171,13 +165,11 @@ public:
     }
 
     void rsStatistik_WillChangeRecord(int reason, engine::Recordset* rs) {
-        if (!changesLiveRow(reason, *rs))
-            return;
+        if (!changesLiveRow(reason, *rs)) return;
         const QVariant maNr = rs->value(QStringLiteral("manr"));
         const QVariant year = rs->value(QStringLiteral("jahr"));
         const QVariant month = rs->value(QStringLiteral("monat"));
-        if (isNullValue(maNr) || isNullValue(year) || isNullValue(month))
-            return;
+        if (isNullValue(maNr) || isNullValue(year) || isNullValue(month)) return;
         // The first day of the row's month, formed from its numbers (no date text to parse).
         updatelastchange(session_, maNr.toInt(), QDate(year.toInt(), month.toInt(), 1));
     }
@@ -190,8 +182,7 @@ private:
 
 void attachChangeHooks(Session& session) {
     DataUmgebung& env = session.env;
-    if (env.findChild<QObject*>(QStringLiteral("ChangeHooks"), Qt::FindDirectChildrenOnly))
-        return;
+    if (env.findChild<QObject*>(QStringLiteral("ChangeHooks"), Qt::FindDirectChildrenOnly)) return;
     auto* hooks = new ChangeHooks(session, &env);
     QObject::connect(&env.rsDienstzeiten, &engine::Recordset::willChangeRecord, hooks,
                      [hooks](int reason, engine::Recordset* rs) {
@@ -220,8 +211,7 @@ void attachChangeHooks(Session& session) {
 }
 
 void updatelastchange(Session& session, int maNr, const QDate& day) {
-    if (!day.isValid())
-        return;
+    if (!day.isValid()) return;
     try {
         engine::Recordset& rs = session.env.rsMitarbeiter;
         if (!rs.isOpen()) {
@@ -256,8 +246,7 @@ void statisticsReset(Session& session, int maNr) {
             QStringLiteral("WHERE (Statistik.MaNr= [parMaNr]);"),
         {maNr}, {MaNr});
     engine::Recordset& rs = session.env.rsStatistik;
-    if (!rs.isOpen())
-        return;
+    if (!rs.isOpen()) return;
     rs.updateBatch();
     refreshCurrentRow(rs);
 }

@@ -12,7 +12,9 @@ namespace roster {
 
 namespace {
 
-bool isNullValue(const QVariant& value) { return !value.isValid() || value.isNull(); }
+bool isNullValue(const QVariant& value) {
+    return !value.isValid() || value.isNull();
+}
 
 bool isEmptyText(const QVariant& value) {
     return value.typeId() == QMetaType::QString && value.toString().isEmpty();
@@ -47,12 +49,10 @@ QString fixedOrBlank(const QVariant& value) {
 }
 
 qint32 nullToLong(const QVariant& value) {
-    if (isNullValue(value))
-        return 0;
+    if (isNullValue(value)) return 0;
     bool ok = false;
     const double number = value.toDouble(&ok);
-    if (!ok || !std::isfinite(number))
-        return 0;
+    if (!ok || !std::isfinite(number)) return 0;
     // Halves go to the even neighbour, as the conversion to a whole number always did.
     const double rounded = std::nearbyint(number);
     return qint32(std::clamp(rounded, double(std::numeric_limits<qint32>::min()),
@@ -60,14 +60,15 @@ qint32 nullToLong(const QVariant& value) {
 }
 
 double nullToDouble(const QVariant& value) {
-    if (isNullValue(value) || isEmptyText(value))
-        return 0.0;
+    if (isNullValue(value) || isEmptyText(value)) return 0.0;
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok ? number : 0.0;
 }
 
-QVariant emptyToNull(const QVariant& value) { return isEmptyText(value) ? QVariant() : value; }
+QVariant emptyToNull(const QVariant& value) {
+    return isEmptyText(value) ? QVariant() : value;
+}
 
 QDate lastDayOfMonth(const QDate& date) {
     return QDate(date.year(), date.month(), date.daysInMonth());
@@ -80,8 +81,7 @@ Holidays::Holidays(data::DataUmgebung& env, const QDate& first, const QDate& las
     QueryRun run(env.Datenbank, query, {first, last.addDays(1)});
     while (run.next()) {
         const auto day = engine::dayNumber(run.value(0));
-        if (day)
-            days_.push_back(engine::dateOf(*day).toJulianDay());
+        if (day) days_.push_back(engine::dateOf(*day).toJulianDay());
     }
     std::sort(days_.begin(), days_.end());
 }
@@ -101,15 +101,13 @@ bool isFreeDay(data::DataUmgebung& env, const QDate& day) {
 int workDays(const Holidays& holidays, const QDate& first, const QDate& last) {
     int n = 0;
     for (QDate d = first; d <= last; d = d.addDays(1)) {
-        if (!isFreeDay(holidays, d))
-            ++n;
+        if (!isFreeDay(holidays, d)) ++n;
     }
     return n;
 }
 
 int workDays(data::DataUmgebung& env, const QDate& first, const QDate& last) {
-    if (last < first)
-        return 0;
+    if (last < first) return 0;
     return workDays(Holidays(env, first, last), first, last);
 }
 
@@ -129,10 +127,8 @@ QString dutyText(const QVariant& anfang, const QVariant& ende, const QVariant& k
                  const QVariant& flatHours) {
     const QString shortText = isNullValue(kurzinfo) ? QString() : kurzinfo.toString();
     if (isNullValue(anfang) || isEmptyText(anfang)) {
-        if (!shortText.isEmpty())
-            return shortText;
-        if (isNullValue(flatHours))
-            return QStringLiteral("berechne");
+        if (!shortText.isEmpty()) return shortText;
+        if (isNullValue(flatHours)) return QStringLiteral("berechne");
         return platform::generalNumber(nullToDouble(flatHours));
     }
     const QTime start = timeOfDay(anfang);

@@ -24,16 +24,15 @@ const QString Muster = QStringLiteral("parMuster");
 // Moves rs to its first row and searches it for "keyColumn = key"; true when the key exists.
 bool positionOn(engine::Recordset& rs, const QString& keyColumn,
                 const std::optional<QVariant>& key) {
-    if (!key)
-        return false;
+    if (!key) return false;
     rs.moveFirst();
     rs.find(keyColumn + QStringLiteral(" = ") + QString::number(key->toLongLong()));
     return true;
 }
 
 // "... WHERE ((Tag >= F ) AND (Tag <= T ) AND (MaNr = M ))" of the duty aggregates
-const QString DutyRange = QStringLiteral(
-    "WHERE ((Tag >= [parVon] ) AND (Tag <= [parBis] ) AND (MaNr = [parMaNr] ))");
+const QString DutyRange =
+    QStringLiteral("WHERE ((Tag >= [parVon] ) AND (Tag <= [parBis] ) AND (MaNr = [parMaNr] ))");
 
 } // namespace
 
@@ -106,8 +105,7 @@ int employeeAtPosition(data::DataUmgebung& env, int position, int group) {
     static const Query query(QStringLiteral("SELECT MaNr FROM GpZuordnung ") + AtPosition,
                              {Pos, Gruppe});
     const auto maNr = query.scalar(env.Datenbank, {position, group});
-    if (!positionOn(env.rsMitarbeiter, QStringLiteral("MaNr"), maNr))
-        return 0;
+    if (!positionOn(env.rsMitarbeiter, QStringLiteral("MaNr"), maNr)) return 0;
     return nullToLong(*maNr);
 }
 
@@ -134,8 +132,8 @@ QDate lastDutyDay(data::Session& session, int maNr) {
                                             "Dienstzeiten ") +
                                  QStringLiteral("WHERE (Dienstzeiten.MaNr = [parMaNr]);"),
                              {MaNr});
-    const auto day = engine::dayNumber(
-        query.scalar(session.env.Datenbank, {maNr}).value_or(QVariant()));
+    const auto day =
+        engine::dayNumber(query.scalar(session.env.Datenbank, {maNr}).value_or(QVariant()));
     return day ? engine::dateOf(*day) : session.today();
 }
 
@@ -146,8 +144,7 @@ double sumHours(data::DataUmgebung& env, int maNr, const QDate& first, const QDa
                                  DutyRange + QStringLiteral("GROUP BY MaNr"),
                              {Von, Bis, MaNr});
     QueryRun run(env.Datenbank, query, {first, last, maNr});
-    if (!run.next())
-        return 0.0;
+    if (!run.next()) return 0.0;
     return nullToDouble(run.value(2)) + nullToDouble(run.value(1));
 }
 
@@ -180,8 +177,7 @@ void sumExtraCounters(data::DataUmgebung& env, int maNr, const QDate& first, con
             DutyRange + QStringLiteral("GROUP BY MaNr;"),
         {Von, Bis, MaNr});
     QueryRun run(env.Datenbank, query, {first, last, maNr});
-    if (!run.next())
-        return;
+    if (!run.next()) return;
     summe1 = run.isNull(1) ? QVariant() : QVariant(run.value(1).toDouble());
     summe2 = run.isNull(2) ? QVariant() : QVariant(run.value(2).toDouble());
 }

@@ -50,8 +50,7 @@ double sumHours(data::DataUmgebung& env, int maNr, const QDate& first, const QDa
 qint32 countDutiesLike(data::DataUmgebung& env, int maNr, const QDate& first, const QDate& last,
                        const QString& text);
 // All duties from first to last less those labelled "Frei", "Urlaub" or "krank".
-qint32 countWorkingDuties(data::DataUmgebung& env, int maNr, const QDate& first,
-                          const QDate& last);
+qint32 countWorkingDuties(data::DataUmgebung& env, int maNr, const QDate& first, const QDate& last);
 // The sums of the two extra counters S1 and S2 (null when all are null); both stay untouched
 // when the employee has no duty in the range.
 void sumExtraCounters(data::DataUmgebung& env, int maNr, const QDate& first, const QDate& last,

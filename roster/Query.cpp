@@ -10,8 +10,7 @@ Query::Query(const QString& text, const QStringList& parameters)
 std::optional<QVariant> Query::scalar(engine::Connection& connection,
                                       const QVariantList& values) const {
     QueryRun run(connection, *this, values);
-    if (!run.next())
-        return std::nullopt;
+    if (!run.next()) return std::nullopt;
     return run.value(0);
 }
 

@@ -10,6 +10,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <exception>
 #include <vector>
 
@@ -29,14 +30,17 @@ struct StatRow {
     qint32 kranktage = 0;
 
     bool sameFigures(const StatRow& other) const {
-        return soll == other.soll && istStd == other.istStd &&
-               sumVormonat == other.sumVormonat && urlaubstage == other.urlaubstage &&
-               kranktage == other.kranktage;
+        return soll == other.soll && istStd == other.istStd && sumVormonat == other.sumVormonat &&
+               urlaubstage == other.urlaubstage && kranktage == other.kranktage;
     }
 };
 
-int monthKey(int year, int month) { return year * 12 + month - 1; }
-int monthKey(const QDate& day) { return monthKey(day.year(), day.month()); }
+int monthKey(int year, int month) {
+    return year * 12 + month - 1;
+}
+int monthKey(const QDate& day) {
+    return monthKey(day.year(), day.month());
+}
 
 // One duty as the month figures need it: the terms of the duty-hours rule and the two labels.
 struct DutyTerms {
@@ -77,8 +81,7 @@ public:
         // of a duty that was deleted at the end.
         if (lastStoredMonth_ && *lastStoredMonth_ > monthKey(end))
             end = QDate(*lastStoredMonth_ / 12, *lastStoredMonth_ % 12 + 1, 1);
-        if (start > end)
-            return;
+        if (start > end) return;
         const QDate rangeEnd = lastDayOfMonth(end);
         const Holidays holidays(env_, start, rangeEnd);
         readDuties(start, rangeEnd);
@@ -102,8 +105,7 @@ private:
     // (a change on the 1st recomputes the previous month's carry as well), never before the
     // first working day, so that the first month of employment always counts from that day.
     QDate startDay() const {
-        if (e_.lastChange <= e_.ersterArbeitstag)
-            return e_.ersterArbeitstag;
+        if (e_.lastChange <= e_.ersterArbeitstag) return e_.ersterArbeitstag;
         const QDate before = e_.lastChange.addDays(-1);
         return std::max(QDate(before.year(), before.month(), 1), e_.ersterArbeitstag);
     }
@@ -111,11 +113,9 @@ private:
     // The balance carried into the month beginning on d: the previous month's carry plus its
     // hours less its target; 0 in the first month of employment and when there is no row.
     double carryInto(const QDate& d) const {
-        if (d <= e_.ersterArbeitstag)
-            return 0.0;
+        if (d <= e_.ersterArbeitstag) return 0.0;
         const auto row = rows_.constFind(monthKey(d.addDays(-1)));
-        if (row == rows_.constEnd())
-            return 0.0;
+        if (row == rows_.constEnd()) return 0.0;
         return row->sumVormonat + (row->istStd - row->soll);
     }
 
@@ -135,8 +135,7 @@ private:
             row.kranktage = nullToLong(run.value(7));
             const int key = monthKey(run.value(1).toInt(), run.value(2).toInt());
             rows_.insert(key, row);
-            if (!lastStoredMonth_ || key > *lastStoredMonth_)
-                lastStoredMonth_ = key;
+            if (!lastStoredMonth_ || key > *lastStoredMonth_) lastStoredMonth_ = key;
         }
     }
 
@@ -152,15 +151,12 @@ private:
             {QStringLiteral("parUrlaub"), QStringLiteral("parKrank"), QStringLiteral("parVon"),
              QStringLiteral("parBis"), QStringLiteral("parMaNr")});
         QueryRun run(env_.Datenbank, query,
-                     {QStringLiteral("%Urlaub%"), QStringLiteral("%Krank%"), first, last,
-                      e_.maNr});
+                     {QStringLiteral("%Urlaub%"), QStringLiteral("%Krank%"), first, last, e_.maNr});
         while (run.next()) {
             DutyTerms duty;
             duty.tag = run.value(0).toDouble();
-            if (!run.isNull(1))
-                duty.timed = run.value(1).toDouble();
-            if (!run.isNull(2))
-                duty.flat = run.value(2).toDouble();
+            if (!run.isNull(1)) duty.timed = run.value(1).toDouble();
+            if (!run.isNull(2)) duty.flat = run.value(2).toDouble();
             duty.urlaub = run.value(3).toLongLong() != 0;
             duty.krank = run.value(4).toLongLong() != 0;
             duties_.push_back(duty);
@@ -174,12 +170,9 @@ private:
         MonthFigures figures;
         for (; next_ < duties_.size() && duties_[next_].tag <= to; ++next_) {
             const DutyTerms& duty = duties_[next_];
-            if (duty.tag < from)
-                continue;
-            if (duty.timed)
-                timed = timed.value_or(0.0) + *duty.timed;
-            if (duty.flat)
-                flat = flat.value_or(0.0) + *duty.flat;
+            if (duty.tag < from) continue;
+            if (duty.timed) timed = timed.value_or(0.0) + *duty.timed;
+            if (duty.flat) flat = flat.value_or(0.0) + *duty.flat;
             figures.urlaubstage += duty.urlaub ? 1 : 0;
             figures.kranktage += duty.krank ? 1 : 0;
         }
@@ -196,8 +189,7 @@ private:
                                    e_.sollstd, e_.normstunden, workDays);
         if (exists) {
             figures.statNr = stored->statNr;
-            if (!stored->sameFigures(figures))
-                update(figures);
+            if (!stored->sameFigures(figures)) update(figures);
         } else {
             figures.statNr = insert(d, figures);
         }
@@ -210,11 +202,10 @@ private:
                            "SumVormonat = [parVormonat], Urlaubstage = [parUrlaub], Kranktage = "
                            "[parKrank] WHERE StatNr = [parStatNr]"),
             {QStringLiteral("parSoll"), QStringLiteral("parIst"), QStringLiteral("parVormonat"),
-             QStringLiteral("parUrlaub"), QStringLiteral("parKrank"),
-             QStringLiteral("parStatNr")});
-        QueryRun run(env_.Datenbank, query,
-                     {row.soll, row.istStd, row.sumVormonat, row.urlaubstage, row.kranktage,
-                      row.statNr});
+             QStringLiteral("parUrlaub"), QStringLiteral("parKrank"), QStringLiteral("parStatNr")});
+        QueryRun run(
+            env_.Datenbank, query,
+            {row.soll, row.istStd, row.sumVormonat, row.urlaubstage, row.kranktage, row.statNr});
         run.next();
     }
 
@@ -251,44 +242,39 @@ Employee readEmployee(const engine::Recordset& rs) {
     e.maNr = nullToLong(rs.value(QStringLiteral("MaNr")));
     e.lastChange = engine::toDate(rs.value(QStringLiteral("lastChange")));
     e.ersterArbeitstag = engine::toDate(rs.value(QStringLiteral("ersterArbeitstag")));
-    if (!e.ersterArbeitstag.isValid())
-        e.ersterArbeitstag = engine::epoch();
+    if (!e.ersterArbeitstag.isValid()) e.ersterArbeitstag = engine::epoch();
     e.sollstd = rs.value(QStringLiteral("sollstd"));
     e.normstunden = nullToDouble(rs.value(QStringLiteral("Normstunden")));
     return e;
 }
 
 void requeryIfOpen(engine::Recordset& rs) {
-    if (rs.isOpen())
-        rs.requery();
+    if (rs.isOpen()) rs.requery();
 }
 
 } // namespace
 
-double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd,
-                   double normstunden, int workDays) {
+double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd, double normstunden,
+                   int workDays) {
     const double flat = nullToDouble(sollstd);
-    if (flat == 0.0)
-        return workDays * normstunden;
+    if (flat == 0.0) return workDays * normstunden;
     return storedTarget ? *storedTarget : flat;
 }
 
-void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd,
-                    double normstunden, int month, int year, int workDays) {
+void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd, double normstunden,
+                    int month, int year, int workDays) {
     engine::Recordset& rs = env.rsStatistik;
     if (findStatRow(env, maNr, month, year)) {
         const double stored = nullToDouble(rs.value(QStringLiteral("soll")));
         const double target = monthTarget(stored, sollstd, normstunden, workDays);
-        if (target != stored)
-            rs.setValue(QStringLiteral("soll"), target);
+        if (target != stored) rs.setValue(QStringLiteral("soll"), target);
         return;
     }
     rs.addNew();
     rs.setValue(QStringLiteral("monat"), month);
     rs.setValue(QStringLiteral("jahr"), year);
     rs.setValue(QStringLiteral("manr"), maNr);
-    rs.setValue(QStringLiteral("soll"),
-                monthTarget(std::nullopt, sollstd, normstunden, workDays));
+    rs.setValue(QStringLiteral("soll"), monthTarget(std::nullopt, sollstd, normstunden, workDays));
 }
 
 StatisticsOutcome berStatistik2(data::Session& session) {
@@ -312,8 +298,7 @@ StatisticsOutcome berStatistik2(data::Session& session) {
                 progress.setValue(++counter);
                 stage = 1;
                 const Employee employee = readEmployee(employees);
-                if (!employee.lastChange.isValid())
-                    continue;
+                if (!employee.lastChange.isValid()) continue;
                 engine::Transaction one(env.Datenbank);
                 EmployeeRun(session, employee, stage).recompute();
                 stage = 4;
@@ -327,8 +312,7 @@ StatisticsOutcome berStatistik2(data::Session& session) {
         }
         run.commit();
     } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
+        if (!failure) failure = std::current_exception();
     }
 
     progress.setValue(0);
@@ -338,11 +322,9 @@ StatisticsOutcome berStatistik2(data::Session& session) {
         if (shared.isOpen() && !shared.isEditing() && !shared.eof() && !shared.bof())
             shared.setBookmark(shared.bookmark()); // shows the cleared lastChange
     } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
+        if (!failure) failure = std::current_exception();
     }
-    if (!failure)
-        return StatisticsOutcome::Ok;
+    if (!failure) return StatisticsOutcome::Ok;
 
     const QString procedure = QStringLiteral("berStatistik2") + QString::number(stage);
     long number = engine::err::GeneralFailure;

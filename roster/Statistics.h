@@ -28,13 +28,13 @@ StatisticsOutcome berStatistik2(data::Session& session);
 // The target of a month: work days times daily norm hours when the employee has no flat target
 // (Sollstd 0 or null); with a flat target the stored target of an existing row, which may have
 // been entered by hand, or the flat target for a new row.
-double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd,
-                   double normstunden, int workDays);
+double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd, double normstunden,
+                   int workDays);
 
 // Finds or adds the statistics row of the employee's month in rsStatistik and sets its Soll by
 // monthTarget. rsStatistik is left on the row (a new row still being added) for the caller to
 // fill in and save.
-void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd,
-                    double normstunden, int month, int year, int workDays);
+void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd, double normstunden,
+                    int month, int year, int workDays);
 
 } // namespace roster

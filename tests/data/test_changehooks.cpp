@@ -11,7 +11,9 @@
 
 namespace {
 
-QVariant dateValue(const QDate& d) { return engine::dateVariant(d); }
+QVariant dateValue(const QDate& d) {
+    return engine::dateVariant(d);
+}
 
 int addEmployee(data::DataUmgebung& env, const QString& name, const QDate& firstDay) {
     engine::Recordset& rs = env.rsMitarbeiter;
@@ -49,14 +51,13 @@ void addStatRow(data::DataUmgebung& env, int maNr, int month, int year) {
 
 // Sets lastChange in the table, past the hooks.
 void setLastChange(data::DataUmgebung& env, int maNr, const QVariant& day) {
-    env.Datenbank.execute("UPDATE Mitarbeiter SET lastChange = [d] WHERE MaNr = [m]",
-                          {day, maNr}, {"d", "m"});
+    env.Datenbank.execute("UPDATE Mitarbeiter SET lastChange = [d] WHERE MaNr = [m]", {day, maNr},
+                          {"d", "m"});
 }
 
 QDate lastChange(data::DataUmgebung& env, int maNr) {
     engine::Recordset rs;
-    rs.openSql(env.Datenbank, "SELECT lastChange FROM Mitarbeiter WHERE MaNr = [m]", {maNr},
-               {"m"});
+    rs.openSql(env.Datenbank, "SELECT lastChange FROM Mitarbeiter WHERE MaNr = [m]", {maNr}, {"m"});
     return engine::toDate(rs.value(0));
 }
 

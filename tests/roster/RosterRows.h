@@ -26,8 +26,7 @@ inline int addEmployee(data::DataUmgebung& env, const QString& name, const QDate
 
 // A time of day as the editors store it; end before start ends on the following day.
 inline QVariant timeValue(const QTime& time, bool nextDay = false) {
-    if (!time.isValid())
-        return QVariant();
+    if (!time.isValid()) return QVariant();
     return engine::dateVariant(engine::dayNumber(time) + (nextDay ? 1.0 : 0.0));
 }
 

@@ -80,7 +80,8 @@ private slots:
         // nor is 2030 read as 1930
         QVERIFY(isFreeDay(env, QDate(2030, 5, 1)));
         QVERIFY(!isFreeDay(env, QDate(2030, 5, 2)));
-        QCOMPARE(workDays(env, QDate(2030, 5, 1), QDate(2030, 5, 31)), 22); // 31 days, 8 weekend days
+        QCOMPARE(workDays(env, QDate(2030, 5, 1), QDate(2030, 5, 31)),
+                 22); // 31 days, 8 weekend days
         QCOMPARE(workDays(env, QDate(2024, 4, 5), QDate(2024, 4, 4)), 0);
         // the holiday read for a range is the same as one day at a time
         const Holidays april(env, QDate(2024, 4, 1), QDate(2024, 4, 30));

@@ -42,7 +42,9 @@ void addStatRow(data::DataUmgebung& env, int maNr, int month, int year, double v
     rs.update();
 }
 
-QDate day(const engine::Recordset& rs) { return engine::toDate(rs.value("Tag")); }
+QDate day(const engine::Recordset& rs) {
+    return engine::toDate(rs.value("Tag"));
+}
 
 } // namespace
 
@@ -145,14 +147,12 @@ private slots:
         const int ma = addEmployee(env, "Carla", QDate(2024, 1, 1));
         // 20 duties in May: 2 vacation, 1 sick, 2 free days of two spellings
         QDate d(2024, 5, 1);
-        const QStringList labels = {"Urlaub", "urlaub halbtags", "KRANK", "frei",
-                                    "Freizeitausgl."};
+        const QStringList labels = {"Urlaub", "urlaub halbtags", "KRANK", "frei", "Freizeitausgl."};
         for (int i = 0; i < 20; ++i, d = d.addDays(1)) {
             if (i < labels.size())
                 addLabel(env, ma, d, labels[i], 7.7);
             else
-                addDuty(env, ma, d, QTime(6, 0), QTime(14, 0), 0.5, i % 2 ? QVariant() : "F",
-                        0.0);
+                addDuty(env, ma, d, QTime(6, 0), QTime(14, 0), 0.5, i % 2 ? QVariant() : "F", 0.0);
         }
         const QDate first(2024, 5, 1), last(2024, 5, 31);
         QCOMPARE(countDutiesLike(env, ma, first, last, "Urlaub"), 2);

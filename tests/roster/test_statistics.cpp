@@ -24,8 +24,7 @@ struct Stat {
 
 Stat stat(data::DataUmgebung& env, int maNr, int month, int year) {
     Stat s;
-    if (!findStatRow(env, maNr, month, year))
-        return s;
+    if (!findStatRow(env, maNr, month, year)) return s;
     const engine::Recordset& rs = env.rsStatistik;
     s.exists = true;
     s.soll = rs.value("Soll").toDouble();
@@ -43,8 +42,7 @@ void setLastChange(data::DataUmgebung& env, int maNr, const QDate& day) {
 
 QVariant lastChange(data::DataUmgebung& env, int maNr) {
     engine::Recordset rs;
-    rs.openSql(env.Datenbank, "SELECT lastChange FROM Mitarbeiter WHERE MaNr = [m]", {maNr},
-               {"m"});
+    rs.openSql(env.Datenbank, "SELECT lastChange FROM Mitarbeiter WHERE MaNr = [m]", {maNr}, {"m"});
     return rs.value(0);
 }
 
@@ -154,7 +152,8 @@ private slots:
         QCOMPARE(run(), StatisticsOutcome::Ok);
         QCOMPARE(stat(env(), flat, 3, 2024).soll, 140.0);
         QCOMPARE(stat(env(), flat, 3, 2024).ist, 8.0);
-        QCOMPARE(stat(env(), flat, 4, 2024).vormonat, 8.0 - 140.0 + stat(env(), flat, 3, 2024).vormonat);
+        QCOMPARE(stat(env(), flat, 4, 2024).vormonat,
+                 8.0 - 140.0 + stat(env(), flat, 3, 2024).vormonat);
 
         // the month row update used by the target-hours window
         monthRowUpdate(env(), flat, 150.0, 8.0, 9, 2024, 21);
@@ -236,7 +235,8 @@ private slots:
             else if (i % 11 == 0)
                 addLabel(env(), ma, d, "", 3.3);
             else
-                addDuty(env(), ma, d, starts[i % 4], ends[i % 4], 0.25 * (i % 3), "D", 0.1 * (i % 5));
+                addDuty(env(), ma, d, starts[i % 4], ends[i % 4], 0.25 * (i % 3), "D",
+                        0.1 * (i % 5));
         }
         writing.commit();
         QCOMPARE(run(), StatisticsOutcome::Ok);
