@@ -28,8 +28,7 @@ constexpr int BookmarkRole = Qt::UserRole + 1;
 
 RecordList::RecordList(engine::Recordset& recordset, QList<Column> columns,
                        platform::Prompts& prompts, QWidget* parent)
-    : QTableWidget(parent), recordset_(recordset), columns_(std::move(columns)),
-      prompts_(prompts) {
+    : QTableWidget(parent), recordset_(recordset), columns_(std::move(columns)), prompts_(prompts) {
     setColumnCount(int(columns_.size()));
     QStringList headers;
     for (const Column& c : std::as_const(columns_))
@@ -43,10 +42,8 @@ RecordList::RecordList(engine::Recordset& recordset, QList<Column> columns,
                     QAbstractItemView::AnyKeyPressed);
     setItemDelegate(new RefusingDelegate([this] { refuseEditing(); }, this));
     connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int, int oldRow, int) {
-        if (filling_ || row == oldRow)
-            return;
-        if (const auto bm = bookmarkAt(row))
-            Q_EMIT chosen(*bm);
+        if (filling_ || row == oldRow) return;
+        if (const auto bm = bookmarkAt(row)) Q_EMIT chosen(*bm);
     });
 }
 
@@ -56,8 +53,7 @@ void RecordList::refuseEditing() {
 
 std::optional<engine::Bookmark> RecordList::bookmarkAt(int row) const {
     const QTableWidgetItem* it = item(row, 0);
-    if (!it)
-        return std::nullopt;
+    if (!it) return std::nullopt;
     return it->data(BookmarkRole).value<engine::Bookmark>();
 }
 
@@ -73,8 +69,7 @@ void RecordList::refill() {
                 const Column& col = columns_.at(c);
                 const QVariant v = rows->value(col.field);
                 auto* it = new QTableWidgetItem(col.format ? col.format(v) : v.toString());
-                if (c == 0)
-                    it->setData(BookmarkRole, rows->bookmark());
+                if (c == 0) it->setData(BookmarkRole, rows->bookmark());
                 setItem(r, c, it);
             }
         }

@@ -91,16 +91,13 @@ void frmFeiertage::buildControls() {
         });
 
     connect(cmdnew, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField())
-            cmdnew_Click();
+        if (!binding_.hasRefusedField()) cmdnew_Click();
     });
     connect(cmddel, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField())
-            cmddel_Click();
+        if (!binding_.hasRefusedField()) cmddel_Click();
     });
     connect(cmdClose, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField())
-            close();
+        if (!binding_.hasRefusedField()) close();
     });
     connect(DataGrid1, &dialogs::RecordList::chosen, this, &frmFeiertage::DataGrid1_Choose);
 }
@@ -111,13 +108,11 @@ void frmFeiertage::showCurrent() {
 }
 
 void frmFeiertage::saveCurrent() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof()))
-        return;
+    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
     binding_.store();
     const bool pending = rs_.isEditing();
     rs_.update();
-    if (pending)
-        DataGrid1->refill();
+    if (pending) DataGrid1->refill();
 }
 
 void frmFeiertage::DataGrid1_Choose(engine::Bookmark bookmark) {
@@ -154,8 +149,7 @@ void frmFeiertage::cmdnew_Click() {
 }
 
 void frmFeiertage::cmddel_Click() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof()))
-        return;
+    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
     if (session_.prompts().ask(QStringLiteral("Soll der Feiertag gelöscht werden ?"),
                                platform::Buttons::YesNo, platform::Icon::Exclamation,
                                QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
@@ -167,8 +161,7 @@ void frmFeiertage::cmddel_Click() {
             rs_.cancelUpdate();
             rs_.deleteCurrent();
             rs_.moveNext();
-            if (rs_.eof() && rs_.recordCount() > 0)
-                rs_.moveLast();
+            if (rs_.eof() && rs_.recordCount() > 0) rs_.moveLast();
         }
     } catch (const std::exception& e) {
         data::report(session_, e, QStringLiteral("cmddel_Click"));
@@ -178,8 +171,7 @@ void frmFeiertage::cmddel_Click() {
 }
 
 bool frmFeiertage::unload() {
-    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof())))
-        return true;
+    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof()))) return true;
     try {
         binding_.store();
         rs_.update();
@@ -188,8 +180,7 @@ bool frmFeiertage::unload() {
         const platform::Answer answer = session_.prompts().ask(
             SaveFailed + QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
             platform::Buttons::YesNo);
-        if (answer != platform::Answer::Yes)
-            return false;
+        if (answer != platform::Answer::Yes) return false;
         rs_.cancelUpdate();
         return true;
     }

@@ -89,9 +89,13 @@ void frmGruppen::buildControls() {
     connect(Command5, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void frmGruppen::message(const QString& text) { session_.prompts().ask(text); }
+void frmGruppen::message(const QString& text) {
+    session_.prompts().ask(text);
+}
 
-int frmGruppen::currentGroup() const { return DataCombo1->currentData().toInt(); }
+int frmGruppen::currentGroup() const {
+    return DataCombo1->currentData().toInt();
+}
 
 void frmGruppen::fillGroups(int choose) {
     engine::Recordset& rs = session_.env.rsGruppen;
@@ -117,8 +121,7 @@ void frmGruppen::fillEmployees() {
 void frmGruppen::fillMembers() {
     lstGprMa->clear();
     engine::Recordset& members = session_.env.rsMaNachGrp;
-    if (!members.isOpen())
-        return;
+    if (!members.isOpen()) return;
     members.setSort(QStringLiteral("Dienstpos"));
     for (members.moveFirst(); !members.eof(); members.moveNext()) {
         auto* item = new QListWidgetItem(members.value(QStringLiteral("PlanName")).toString());
@@ -130,8 +133,7 @@ void frmGruppen::fillMembers() {
 bool frmGruppen::moveToChosenGroup() {
     engine::Recordset& rs = session_.env.rsGruppen;
     const int group = currentGroup();
-    if (group <= 0)
-        return false;
+    if (group <= 0) return false;
     rs.moveFirst();
     return rs.find(QStringLiteral("GruppenNr = ") + QString::number(group));
 }
@@ -140,8 +142,7 @@ void frmGruppen::DataCombo1_Change() {
     data::DataUmgebung& env = session_.env;
     try {
         env.rsMaNachGrp.close();
-        if (moveToChosenGroup())
-            env.MaNachGrp(currentGroup());
+        if (moveToChosenGroup()) env.MaNachGrp(currentGroup());
     } catch (const std::exception& e) {
         data::report(session_, e, QStringLiteral("DataCombo1_Change"));
     }
@@ -151,8 +152,7 @@ void frmGruppen::DataCombo1_Change() {
 void frmGruppen::Command1_Click() {
     data::DataUmgebung& env = session_.env;
     try {
-        if (!moveToChosenGroup() || !clickedEmployee_)
-            return;
+        if (!moveToChosenGroup() || !clickedEmployee_) return;
         const int group = currentGroup();
         env.rsMitarbeiter.setBookmark(*clickedEmployee_);
         const int maNr = env.rsMitarbeiter.value(QStringLiteral("MaNr")).toInt();
@@ -175,11 +175,9 @@ void frmGruppen::Command1_Click() {
 void frmGruppen::Command2_Click() {
     data::DataUmgebung& env = session_.env;
     QListWidgetItem* member = lstGprMa->currentItem();
-    if (!member || !member->isSelected())
-        return;
+    if (!member || !member->isSelected()) return;
     try {
-        if (!moveToChosenGroup())
-            return;
+        if (!moveToChosenGroup()) return;
         const int group = currentGroup();
         if (group <= roster::AllEmployeesGroup) {
             message(QStringLiteral("Sie können aus dieser Gruppe kleine Mitarbeiter löschen."));
@@ -201,8 +199,7 @@ void frmGruppen::Command3_Click() {
         frmNewGrp name(session_, this);
         name.exec();
         // a named group was saved and is the current row; an empty name dropped it
-        if (name.saved())
-            chosen = rs.value(QStringLiteral("GruppenNr")).toInt();
+        if (name.saved()) chosen = rs.value(QStringLiteral("GruppenNr")).toInt();
     } catch (const std::exception& e) {
         data::report(session_, e, QStringLiteral("Command3_Click"));
     }
@@ -213,8 +210,7 @@ void frmGruppen::Command4_Click() {
     engine::Recordset& rs = session_.env.rsGruppen;
     const int chosen = currentGroup();
     try {
-        if (!moveToChosenGroup())
-            return;
+        if (!moveToChosenGroup()) return;
         frmNewGrp name(session_, this);
         name.setName(rs.value(QStringLiteral("Gruppenname")).toString());
         name.exec();
@@ -228,8 +224,7 @@ void frmGruppen::cmddel_Click() {
     engine::Recordset& rs = session_.env.rsGruppen;
     int chosen = currentGroup();
     try {
-        if (!moveToChosenGroup())
-            return;
+        if (!moveToChosenGroup()) return;
         if (chosen == roster::AllEmployeesGroup) {
             message(QStringLiteral("Sie können diese Gruppe nicht löschen."));
             return;

@@ -31,14 +31,15 @@ QVariant euroValue(const QString& text) {
     QString t = text;
     t.remove(QStringLiteral("€"));
     t = t.trimmed();
-    if (t.contains(loc.decimalPoint()))
-        t.remove(loc.groupSeparator());
+    if (t.contains(loc.decimalPoint())) t.remove(loc.groupSeparator());
     bool ok = false;
     const double v = platform::parseNumber(t, &ok);
     return ok ? QVariant(v) : QVariant(text);
 }
 
-QString generalText(const QVariant& value) { return platform::generalNumber(value.toDouble()); }
+QString generalText(const QVariant& value) {
+    return platform::generalNumber(value.toDouble());
+}
 
 QVariant numberValue(const QString& text) {
     bool ok = false;
@@ -52,15 +53,14 @@ QString birthdayText(const QVariant& value) {
 }
 
 QVariant birthdayValue(const QString& text) {
-    static const QRegularExpression re(QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
+    static const QRegularExpression re(
+        QStringLiteral("^(\\d{1,2})\\.(\\d{1,2})\\.(\\d{2}|\\d{4})$"));
     const QRegularExpressionMatch m = re.match(text.trimmed());
     if (m.hasMatch()) {
         int year = m.captured(3).toInt();
-        if (m.captured(3).size() == 2)
-            year += year < 30 ? 2000 : 1900;
+        if (m.captured(3).size() == 2) year += year < 30 ? 2000 : 1900;
         const QDate d(year, m.captured(2).toInt(), m.captured(1).toInt());
-        if (d.isValid())
-            return engine::dateVariant(d);
+        if (d.isValid()) return engine::dateVariant(d);
     }
     return text;
 }
@@ -133,30 +133,40 @@ void frmMa::buildControls() {
     txtAnrede = field(0, "txtAnrede", "Anrede:");
     txtVorname = field(0, "txtVorname", "Vorname:");
     txtNachname = field(0, "txtNachname", "Nachname:");
-    txtPlanName = field(0, "txtPlanName", "Plan Name:", QStringLiteral("Im Turnova angezeigter Name"));
-    txtnormstunden = field(0, "txtnormstunden", "Tagesarbeitszeit:",
-                           QStringLiteral("Sollstunden pro Tag"),
-                           QStringLiteral("* Arbeitstage = Sollstunden"));
-    txtStdBestand = field(0, "txtStdBestand", "Stundenbestand:",
-                          QStringLiteral("Stundenbestand am ersten Arbeitstag"));
+    txtPlanName =
+        field(0, "txtPlanName", "Plan Name:", QStringLiteral("Im Turnova angezeigter Name"));
+    txtnormstunden =
+        field(0, "txtnormstunden", "Tagesarbeitszeit:", QStringLiteral("Sollstunden pro Tag"),
+              QStringLiteral("* Arbeitstage = Sollstunden"));
+    txtStdBestand = field(0, "txtStdBestand",
+                          "Stundenbestand:", QStringLiteral("Stundenbestand am ersten Arbeitstag"));
     MaskEdBox1 = field(0, "MaskEdBox1", "erster Arbeitstag:");
     Text1 = field(0, "Text1", "Sollstd. pauschal:", {},
                   QStringLiteral("Tragen Sie die Sollstunden pauschl ein um die automatische "
                                  "Berechnung der Sollstunden zu deaktivieren."));
-    for (const auto& [name, label] :
-         std::initializer_list<std::pair<const char*, const char*>>{
-             {"txtAdresse", "Adresse:"}, {"txtPLZ", "PLZ:"}, {"txtOrt", "Ort:"},
-             {"txtGeburtstag", "Geburtstag:"}, {"txtAnmerkung", "Anmerkung:"},
-             {"txtBeruf", "Beruf:"}, {"txtTelefon", "Telefon:"}, {"txtHandy", "Handy:"},
-             {"txtTelefonAlternativ", "TelefonAlternativ:"}, {"txtEMail", "EMail:"}})
+    for (const auto& [name, label] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"txtAdresse", "Adresse:"},
+             {"txtPLZ", "PLZ:"},
+             {"txtOrt", "Ort:"},
+             {"txtGeburtstag", "Geburtstag:"},
+             {"txtAnmerkung", "Anmerkung:"},
+             {"txtBeruf", "Beruf:"},
+             {"txtTelefon", "Telefon:"},
+             {"txtHandy", "Handy:"},
+             {"txtTelefonAlternativ", "TelefonAlternativ:"},
+             {"txtEMail", "EMail:"}})
         field(1, name, label);
-    for (const auto& [name, label] :
-         std::initializer_list<std::pair<const char*, const char*>>{
-             {"txtStundenlohn", "Stundenlohn:"}, {"txtLohn", "Lohn:"},
-             {"txtUrlaubsanspruch", "Urlaubsanspruch:"}, {"txtSteuerklasse", "Steuerklasse:"},
-             {"txtKinder", "Kinder:"}, {"txtKonfession", "Konfession:"},
-             {"txtKrankenkasse", "Krankenkasse:"}, {"txtBank", "Bank:"},
-             {"txtKontoNr", "KontoNr:"}, {"txtBLZ", "BLZ:"},
+    for (const auto& [name, label] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"txtStundenlohn", "Stundenlohn:"},
+             {"txtLohn", "Lohn:"},
+             {"txtUrlaubsanspruch", "Urlaubsanspruch:"},
+             {"txtSteuerklasse", "Steuerklasse:"},
+             {"txtKinder", "Kinder:"},
+             {"txtKonfession", "Konfession:"},
+             {"txtKrankenkasse", "Krankenkasse:"},
+             {"txtBank", "Bank:"},
+             {"txtKontoNr", "KontoNr:"},
+             {"txtBLZ", "BLZ:"},
              {"txtVersicherungsnummer", "Versicherungs Nr:"}})
         field(2, name, label);
     for (QGridLayout* grid : std::as_const(grids))
@@ -194,8 +204,7 @@ void frmMa::buildControls() {
     // The buttons act only when the field just left accepted its entry.
     const auto guarded = [this](void (frmMa::*handler)()) {
         return [this, handler] {
-            if (!binding_.hasRefusedField())
-                (this->*handler)();
+            if (!binding_.hasRefusedField()) (this->*handler)();
         };
     };
     connect(cmdAddnew, &QPushButton::clicked, this, guarded(&frmMa::cmdAddnew_Click));
@@ -203,8 +212,7 @@ void frmMa::buildControls() {
     connect(cmdHide, &QPushButton::clicked, this, guarded(&frmMa::cmdHide_Click));
     connect(cmdShow, &QPushButton::clicked, this, guarded(&frmMa::cmdShow_Click));
     connect(cmdClose, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField())
-            close();
+        if (!binding_.hasRefusedField()) close();
     });
     connect(TabStrip1, &QTabBar::tabBarClicked, this, &frmMa::TabStrip1_Click);
     connect(TabStrip1, &QTabBar::currentChanged, this, &frmMa::TabStrip1_Click);
@@ -218,14 +226,26 @@ void frmMa::bindFields() {
         return findChild<QLineEdit*>(QLatin1String(name));
     };
     for (const auto& [name, column] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"txtAnrede", "Anrede"}, {"txtVorname", "Vorname"}, {"txtNachname", "Nachname"},
-             {"txtPlanName", "PlanName"}, {"txtAdresse", "Adresse"}, {"txtPLZ", "PLZ"},
-             {"txtOrt", "Ort"}, {"txtAnmerkung", "Anmerkung"}, {"txtBeruf", "Beruf"},
-             {"txtTelefon", "Telefon"}, {"txtHandy", "Handy"},
-             {"txtTelefonAlternativ", "TelefonAlternativ"}, {"txtEMail", "EMail"},
-             {"txtSteuerklasse", "Steuerklasse"}, {"txtKinder", "Kinder"},
-             {"txtKonfession", "Konfession"}, {"txtKrankenkasse", "Krankenkasse"},
-             {"txtBank", "Bank"}, {"txtKontoNr", "KontoNr"}, {"txtBLZ", "BLZ"},
+             {"txtAnrede", "Anrede"},
+             {"txtVorname", "Vorname"},
+             {"txtNachname", "Nachname"},
+             {"txtPlanName", "PlanName"},
+             {"txtAdresse", "Adresse"},
+             {"txtPLZ", "PLZ"},
+             {"txtOrt", "Ort"},
+             {"txtAnmerkung", "Anmerkung"},
+             {"txtBeruf", "Beruf"},
+             {"txtTelefon", "Telefon"},
+             {"txtHandy", "Handy"},
+             {"txtTelefonAlternativ", "TelefonAlternativ"},
+             {"txtEMail", "EMail"},
+             {"txtSteuerklasse", "Steuerklasse"},
+             {"txtKinder", "Kinder"},
+             {"txtKonfession", "Konfession"},
+             {"txtKrankenkasse", "Krankenkasse"},
+             {"txtBank", "Bank"},
+             {"txtKontoNr", "KontoNr"},
+             {"txtBLZ", "BLZ"},
              {"txtVersicherungsnummer", "Versicherungsnummer"}})
         binding_.bind(edit(name), QLatin1String(column), Kind::Text);
     binding_.bind(txtnormstunden, QStringLiteral("normstunden"), Kind::Number);
@@ -248,10 +268,8 @@ void frmMa::report(const std::exception& error, const QString& procedure) {
 }
 
 void frmMa::TabStrip1_Click(int index) {
-    if (index < 0 || index >= Frame1.size())
-        return;
-    if (TabStrip1->currentIndex() != index)
-        TabStrip1->setCurrentIndex(index);
+    if (index < 0 || index >= Frame1.size()) return;
+    if (TabStrip1->currentIndex() != index) TabStrip1->setCurrentIndex(index);
     // the frame of the tab is shown, the other two are hidden
     pages_->setCurrentIndex(index);
 }
@@ -262,13 +280,11 @@ void frmMa::showCurrent() {
 }
 
 void frmMa::saveCurrent() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof()))
-        return;
+    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
     binding_.store();
     const bool pending = rs_.isEditing();
     rs_.update();
-    if (pending)
-        DataGrid1->refill();
+    if (pending) DataGrid1->refill();
 }
 
 void frmMa::appendEmployee() {
@@ -291,8 +307,7 @@ void frmMa::cmdAddnew_Click() {
 
 void frmMa::txtAnrede_Change() {
     // typing into an empty window (no employee at all) begins a new one
-    if (rs_.isEditing() || !rs_.eof())
-        return;
+    if (rs_.isEditing() || !rs_.eof()) return;
     const QString typed = txtAnrede->text();
     const int cursor = txtAnrede->cursorPosition();
     try {
@@ -310,8 +325,7 @@ bool frmMa::txtNachname_Validate(QLineEdit* edit) {
         session_.prompts().ask(QStringLiteral("Geben Sie den Nachnamen ein."));
         return true;
     }
-    if (txtPlanName->text().isEmpty())
-        txtPlanName->setText(edit->text());
+    if (txtPlanName->text().isEmpty()) txtPlanName->setText(edit->text());
     return false;
 }
 
@@ -340,8 +354,7 @@ void frmMa::DataGrid1_Choose(engine::Bookmark bookmark) {
 void frmMa::moveInOrder(bool hide, const QString& procedure) {
     try {
         saveCurrent();
-        if (rs_.eof() || rs_.bof())
-            return;
+        if (rs_.eof() || rs_.bof()) return;
         const int maNr = rs_.value(QStringLiteral("MaNr")).toInt();
         const engine::Bookmark kept = rs_.bookmark();
         if (!(hide ? roster::hideEmployee(session_.env, maNr)
@@ -357,13 +370,16 @@ void frmMa::moveInOrder(bool hide, const QString& procedure) {
     }
 }
 
-void frmMa::cmdHide_Click() { moveInOrder(true, QStringLiteral("cmdHide_Click")); }
+void frmMa::cmdHide_Click() {
+    moveInOrder(true, QStringLiteral("cmdHide_Click"));
+}
 
-void frmMa::cmdShow_Click() { moveInOrder(false, QStringLiteral("cmdShow_Click")); }
+void frmMa::cmdShow_Click() {
+    moveInOrder(false, QStringLiteral("cmdShow_Click"));
+}
 
 void frmMa::cmddel_Click() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof()))
-        return;
+    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
     if (session_.prompts().ask(QStringLiteral("Soll der Mitarbeiter gelöscht werden ?"),
                                platform::Buttons::YesNo, platform::Icon::Exclamation,
                                QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
@@ -379,8 +395,7 @@ void frmMa::cmddel_Click() {
         const int maNr = rs_.value(QStringLiteral("MaNr")).toInt();
         std::optional<engine::Bookmark> next;
         rs_.moveNext();
-        if (!rs_.eof())
-            next = rs_.bookmark();
+        if (!rs_.eof()) next = rs_.bookmark();
         roster::deleteEmployee(session_.env, maNr);
         rs_.requery();
         rs_.setSort(QStringLiteral("Dienstpos"));
@@ -401,8 +416,7 @@ void frmMa::cmddel_Click() {
 }
 
 bool frmMa::unload() {
-    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof())))
-        return true;
+    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof()))) return true;
     try {
         binding_.store();
         rs_.update();
@@ -414,8 +428,7 @@ bool frmMa::unload() {
             QStringLiteral("Beim Speichern des Mitarbeiters ist ein Fehler aufgetreten.\n"
                            "Wollen Sie die Eingabemaske trotzdem schließen?"),
             platform::Buttons::YesNo);
-        if (answer != platform::Answer::Yes)
-            return false;
+        if (answer != platform::Answer::Yes) return false;
         rs_.cancelUpdate();
         return true;
     }

@@ -29,7 +29,9 @@ frmNewGrp::frmNewGrp(data::Session& session, QWidget* parent)
     connect(cmdSave, &QPushButton::clicked, this, &QWidget::close);
 }
 
-void frmNewGrp::setName(const QString& name) { Text1->setText(name); }
+void frmNewGrp::setName(const QString& name) {
+    Text1->setText(name);
+}
 
 bool frmNewGrp::unload() {
     engine::Recordset& rs = session_.env.rsGruppen;

@@ -19,8 +19,7 @@ const QString Nr = QStringLiteral("parNr");
 // Reads the current row of a shared recordset again after statements changed the table; the
 // first row when it is gone. A pending change is left alone.
 void stayOnCurrentRow(engine::Recordset& rs) {
-    if (!rs.isOpen() || rs.isEditing())
-        return;
+    if (!rs.isOpen() || rs.isEditing()) return;
     if (rs.eof() || rs.bof()) {
         rs.requery();
         return;
@@ -40,10 +39,10 @@ std::optional<int> employeePosition(data::DataUmgebung& env, int maNr) {
                              {MaNr});
     const auto pos = query.scalar(env.Datenbank, {maNr});
     if (!pos)
-        throw engine::EngineError(engine::err::NoCurrentRecord,
-                                  QStringLiteral("Der Mitarbeiter %1 ist nicht vorhanden.").arg(maNr));
-    if (pos->isNull())
-        return std::nullopt;
+        throw engine::EngineError(
+            engine::err::NoCurrentRecord,
+            QStringLiteral("Der Mitarbeiter %1 ist nicht vorhanden.").arg(maNr));
+    if (pos->isNull()) return std::nullopt;
     return nullToLong(*pos);
 }
 
@@ -96,8 +95,7 @@ std::vector<Member> membersAbove(data::DataUmgebung& env, int group, int above,
 void closeUp(data::DataUmgebung& env, const std::vector<Member>& members, int first) {
     int k = first;
     for (const Member& m : members) {
-        if (m.position != k)
-            setMemberPosition(env, m.gpZuNr, k);
+        if (m.position != k) setMemberPosition(env, m.gpZuNr, k);
         ++k;
     }
 }
@@ -117,8 +115,7 @@ void renumberAll(data::DataUmgebung& env) {
 
 void defaultGroup(data::DataUmgebung& env) {
     engine::Recordset& rs = env.rsGruppen;
-    if (rs.recordCount() > 0)
-        return;
+    if (rs.recordCount() > 0) return;
     rs.addNew();
     rs.setValue(QStringLiteral("Gruppenname"), DefaultGroupName);
     rs.update();
@@ -168,8 +165,7 @@ void renumberPositions(data::DataUmgebung& env, int shownGroup) {
     renumberAll(env);
     transaction.commit();
     stayOnCurrentRow(env.rsGpZuordnung);
-    if (shownGroup > 0)
-        env.MaNachGrp(shownGroup);
+    if (shownGroup > 0) env.MaNachGrp(shownGroup);
 }
 
 void addMember(data::DataUmgebung& env, int maNr, int group) {
@@ -194,8 +190,7 @@ bool removeMember(data::DataUmgebung& env, int maNr, int group) {
                                 {MaNr, Gruppe});
     engine::Transaction transaction(env.Datenbank);
     QueryRun run(env.Datenbank, position, {maNr, group});
-    if (!run.next())
-        return false;
+    if (!run.next()) return false;
     const int p = nullToLong(run.value(0));
     const qint64 gpZuNr = run.value(1).toLongLong();
     env.Datenbank.execute(QStringLiteral("DELETE FROM GpZuordnung WHERE GpZuNr = [parNr]"),
@@ -228,8 +223,7 @@ bool hideEmployee(data::DataUmgebung& env, int maNr) {
     static const Query lowest(QStringLiteral("SELECT Min(DienstPos) FROM Mitarbeiter"), {});
     engine::Transaction transaction(env.Datenbank);
     const auto position = employeePosition(env, maNr);
-    if (!position || *position <= 0)
-        return false;
+    if (!position || *position <= 0) return false;
     const int low = nullToLong(lowest.scalar(env.Datenbank, {}).value_or(QVariant()));
     setEmployeePosition(env, maNr, qMin(low, 1) - 1);
     closeUpEmployees(env, *position);
@@ -240,8 +234,7 @@ bool hideEmployee(data::DataUmgebung& env, int maNr) {
 bool showEmployee(data::DataUmgebung& env, int maNr) {
     engine::Transaction transaction(env.Datenbank);
     const auto position = employeePosition(env, maNr);
-    if (position && *position > 0)
-        return false;
+    if (position && *position > 0) return false;
     setEmployeePosition(env, maNr, nextEmployeePosition(env));
     transaction.commit();
     return true;
@@ -250,8 +243,8 @@ bool showEmployee(data::DataUmgebung& env, int maNr) {
 void deleteEmployee(data::DataUmgebung& env, int maNr) {
     engine::Transaction transaction(env.Datenbank);
     const auto position = employeePosition(env, maNr);
-    env.Datenbank.execute(QStringLiteral("DELETE FROM Mitarbeiter WHERE MaNr = [parMaNr]"),
-                          {maNr}, {MaNr});
+    env.Datenbank.execute(QStringLiteral("DELETE FROM Mitarbeiter WHERE MaNr = [parMaNr]"), {maNr},
+                          {MaNr});
     env.Datenbank.execute(QStringLiteral("DELETE GpZuordnung.MaNr from GpZuordnung WHERE "
                                          "((GpZuordnung.MaNr)=[parMaNr]);"),
                           {maNr}, {MaNr});
@@ -261,8 +254,7 @@ void deleteEmployee(data::DataUmgebung& env, int maNr) {
     env.Datenbank.execute(QStringLiteral("DELETE Statistik.MaNr from Statistik WHERE "
                                          "((Statistik.MaNr)=[parMaNr]);"),
                           {maNr}, {MaNr});
-    if (position && *position > 0)
-        closeUpEmployees(env, *position);
+    if (position && *position > 0) closeUpEmployees(env, *position);
     renumberAll(env);
     transaction.commit();
     stayOnCurrentRow(env.rsGpZuordnung);

@@ -10,8 +10,7 @@ std::optional<QStringList> selectionSummary(data::DataUmgebung& env, const Month
                                             int firstRow, int lastRow, int col) {
     const int top = qMin(firstRow, lastRow);
     const int bottom = qMax(firstRow, lastRow);
-    if (month.painting || top < 2 || bottom > month.days + 1)
-        return std::nullopt;
+    if (month.painting || top < 2 || bottom > month.days + 1) return std::nullopt;
 
     QString name;
     double wage = 0;

@@ -21,14 +21,12 @@ Navigation::Navigation(frmTurnova& window) : QObject(&window), window_(window) {
 void Navigation::updateStatusBar() {
     data::DataUmgebung& env = window_.session().env;
     FlexGrid* grid = window_.grid();
-    if (!grid || !env.isOpen() || window_.month().painting)
-        return;
+    if (!grid || !env.isOpen() || window_.month().painting) return;
     try {
         const QRect block = grid->selectedBlock();
-        const auto panels =
-            roster::selectionSummary(env, window_.month(), block.top(), block.bottom(), grid->col());
-        if (!panels)
-            return;
+        const auto panels = roster::selectionSummary(env, window_.month(), block.top(),
+                                                     block.bottom(), grid->col());
+        if (!panels) return;
         const QList<QLabel*>& labels = window_.statusPanels();
         for (int i = 0; i < labels.size() && i < panels->size(); ++i)
             labels.at(i)->setText(panels->at(i));
@@ -44,8 +42,8 @@ void Navigation::mnumitarb_Click() {
     try {
         engine::Recordset& rs = env.rsMitarbeiter;
         if (rs.recordCount() > 0) {
-            const int maNr = roster::employeeAtPosition(env, window_.grid()->col(),
-                                                        window_.month().groupNumber);
+            const int maNr =
+                roster::employeeAtPosition(env, window_.grid()->col(), window_.month().groupNumber);
             rs.setSort(QStringLiteral("MaNr"));
             rs.moveFirst();
             if (maNr <= 0 || !rs.find(QStringLiteral("MaNr=") + QString::number(maNr)))
@@ -123,7 +121,8 @@ void installNavigation(frmTurnova& window) {
                      [nav] { nav->updateStatusBar(); });
     const auto command = [&window, nav](const char* name, void (Navigation::*handler)()) {
         if (QAction* action = window.menuAction(QLatin1String(name)))
-            QObject::connect(action, &QAction::triggered, nav, [nav, handler] { (nav->*handler)(); });
+            QObject::connect(action, &QAction::triggered, nav,
+                             [nav, handler] { (nav->*handler)(); });
     };
     command("mnumitarb", &Navigation::mnumitarb_Click);
     command("mnuGruppeb", &Navigation::mnuGruppeb_Click);

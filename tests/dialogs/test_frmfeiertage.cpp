@@ -26,12 +26,13 @@ class TestFrmFeiertage : public QObject {
     platform::ScriptedPrompts& prompts() { return t->prompts; }
     template <typename T> T* child(const char* name) {
         T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c)
-            qFatal("no control %s", name);
+        if (!c) qFatal("no control %s", name);
         return c;
     }
     QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button) {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    }
     void open() {
         env().rsFeiertage.requery();
         w = std::make_unique<frmFeiertage>(t->session);

@@ -30,11 +30,12 @@ class TestFrmGruppen : public QObject {
     platform::ScriptedPrompts& prompts() { return t->prompts; }
     template <typename T> T* child(const char* name) {
         T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c)
-            qFatal("no control %s", name);
+        if (!c) qFatal("no control %s", name);
         return c;
     }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button) {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    }
     void open(int group) {
         env().rsMitarbeiter.requery();
         env().rsGruppen.requery();
@@ -44,7 +45,8 @@ class TestFrmGruppen : public QObject {
     }
     void clickRow(const char* list, int row) {
         auto* l = child<QListWidget>(list);
-        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                          l->visualItemRect(l->item(row)).center());
     }
     QStringList rows(const char* list) {
         QStringList texts;
@@ -64,8 +66,7 @@ class TestFrmGruppen : public QObject {
             QVERIFY(dialog);
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Gruppenname"));
             auto* text = dialog->findChild<QLineEdit*>(QStringLiteral("Text1"));
-            if (preset)
-                *preset = text->text();
+            if (preset) *preset = text->text();
             text->clear();
             QTest::keyClicks(text, name);
             QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("cmdSave")),
@@ -98,12 +99,13 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), QStringLiteral("Gruppen"));
         QCOMPARE(child<QComboBox>("DataCombo1")->currentText(), QStringLiteral("Früh"));
         QCOMPARE(child<QLabel>("lblAllMa")->text(), QStringLiteral("Alle Mitarbeiter"));
-        const QStringList captions{QStringLiteral("<- hinzufügen"), QStringLiteral("entfernen ->"),
-                                   QStringLiteral("Neue Gruppe"), QStringLiteral("Gruppe umbenennen"),
-                                   QStringLiteral("Gruppe löschen"),
-                                   QStringLiteral("Speichern und Schließen")};
+        const QStringList captions{
+            QStringLiteral("<- hinzufügen"),  QStringLiteral("entfernen ->"),
+            QStringLiteral("Neue Gruppe"),    QStringLiteral("Gruppe umbenennen"),
+            QStringLiteral("Gruppe löschen"), QStringLiteral("Speichern und Schließen")};
         int i = 0;
-        for (const char* name : {"Command1", "Command2", "Command3", "Command4", "cmddel", "Command5"})
+        for (const char* name :
+             {"Command1", "Command2", "Command3", "Command4", "cmddel", "Command5"})
             QCOMPARE(child<QPushButton>(name)->text(), captions.at(i++));
         QCOMPARE(rows("lstGprMa"), (QStringList{"M1", "M2", "M3", "M4"}));
         QCOMPARE(rows("lstAllMa").size(), 6);
@@ -116,7 +118,8 @@ private Q_SLOTS:
         QCOMPARE(rows("lstGprMa").last(), QStringLiteral("M6"));
         QVERIFY(prompts().shown.isEmpty());
         click("Command1");
-        QCOMPARE(prompts().texts(), QStringList{QStringLiteral("Der Mitarbeiter ist schon in der Gruppe.")});
+        QCOMPARE(prompts().texts(),
+                 QStringList{QStringLiteral("Der Mitarbeiter ist schon in der Gruppe.")});
         QCOMPARE(groupPositions(env(), early).size(), 5);
         click("Command5");
         QVERIFY(!w->isVisible());
@@ -137,9 +140,11 @@ private Q_SLOTS:
         clickRow("lstGprMa", 0);
         click("Command2");
         QCOMPARE(prompts().texts(),
-                 QStringList{QStringLiteral("Sie können aus dieser Gruppe kleine Mitarbeiter löschen.")});
+                 QStringList{
+                     QStringLiteral("Sie können aus dieser Gruppe kleine Mitarbeiter löschen.")});
         click("cmddel");
-        QCOMPARE(prompts().lastMessage().text, QStringLiteral("Sie können diese Gruppe nicht löschen."));
+        QCOMPARE(prompts().lastMessage().text,
+                 QStringLiteral("Sie können diese Gruppe nicht löschen."));
         QCOMPARE(groupPositions(env(), 1).size(), 6);
         QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Gruppen")), 2);
     }

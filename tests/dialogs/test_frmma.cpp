@@ -28,18 +28,18 @@ class TestFrmMa : public QObject {
     platform::ScriptedPrompts& prompts() { return t->prompts; }
     template <typename T> T* child(const char* name) {
         T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c)
-            qFatal("no control %s", name);
+        if (!c) qFatal("no control %s", name);
         return c;
     }
     QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
-    void click(const char* button) { QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton); }
+    void click(const char* button) {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    }
     // Opens the window on the employee with the number (the first one when 0).
     void open(int maNr = 0) {
         engine::Recordset& rs = env().rsMitarbeiter;
         rs.requery();
-        if (maNr)
-            rs.find(QStringLiteral("MaNr=") + QString::number(maNr));
+        if (maNr) rs.find(QStringLiteral("MaNr=") + QString::number(maNr));
         w = std::make_unique<frmMa>(t->session, QDate(2024, 3, 1));
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
@@ -70,9 +70,10 @@ private Q_SLOTS:
 
     void pagesLabelsAndFormats() {
         const int anna = employee(env(), QStringLiteral("Anna"), 1, 12.5);
-        exec(env(), QStringLiteral("UPDATE Mitarbeiter SET normstunden = 7.7, Lohn = 2345.5, "
-                                   "Geburtstag = [p0], ersterArbeitstag = [p1], Urlaubsanspruch "
-                                   "= 30 WHERE MaNr = [p2]"),
+        exec(env(),
+             QStringLiteral("UPDATE Mitarbeiter SET normstunden = 7.7, Lohn = 2345.5, "
+                            "Geburtstag = [p0], ersterArbeitstag = [p1], Urlaubsanspruch "
+                            "= 30 WHERE MaNr = [p2]"),
              {QDate(1961, 7, 4), QDate(2024, 3, 1), anna});
         open();
         QCOMPARE(w->windowTitle(), QStringLiteral("Mitarbeiterdaten"));
@@ -85,12 +86,36 @@ private Q_SLOTS:
         for (const QLabel* l : w->findChildren<QLabel*>())
             labels << l->text();
         for (const char* label :
-             {"Anrede:", "Vorname:", "Nachname:", "Plan Name:", "Tagesarbeitszeit:",
-              "Stundenbestand:", "erster Arbeitstag:", "Sollstd. pauschal:", "Adresse:", "PLZ:",
-              "Ort:", "Geburtstag:", "Anmerkung:", "Beruf:", "Telefon:", "Handy:",
-              "TelefonAlternativ:", "EMail:", "Stundenlohn:", "Lohn:", "Urlaubsanspruch:",
-              "Steuerklasse:", "Kinder:", "Konfession:", "Krankenkasse:", "Bank:", "KontoNr:",
-              "BLZ:", "Versicherungs Nr:", "* Arbeitstage = Sollstunden",
+             {"Anrede:",
+              "Vorname:",
+              "Nachname:",
+              "Plan Name:",
+              "Tagesarbeitszeit:",
+              "Stundenbestand:",
+              "erster Arbeitstag:",
+              "Sollstd. pauschal:",
+              "Adresse:",
+              "PLZ:",
+              "Ort:",
+              "Geburtstag:",
+              "Anmerkung:",
+              "Beruf:",
+              "Telefon:",
+              "Handy:",
+              "TelefonAlternativ:",
+              "EMail:",
+              "Stundenlohn:",
+              "Lohn:",
+              "Urlaubsanspruch:",
+              "Steuerklasse:",
+              "Kinder:",
+              "Konfession:",
+              "Krankenkasse:",
+              "Bank:",
+              "KontoNr:",
+              "BLZ:",
+              "Versicherungs Nr:",
+              "* Arbeitstage = Sollstunden",
               "Tragen Sie die Sollstunden pauschl ein um die automatische Berechnung der "
               "Sollstunden zu deaktivieren."})
             QVERIFY2(labels.contains(QString::fromUtf8(label)), label);

@@ -52,8 +52,8 @@ inline void member(data::DataUmgebung& env, int group, int maNr, int position) {
 
 // A duty with times (or without: invalid times), break, flat hours, counters and short text.
 inline void duty(data::DataUmgebung& env, int maNr, const QDate& day, const QTime& from,
-                 const QTime& to, double pause = 0, double flat = 0, double s1 = 0,
-                 double s2 = 0, const QString& kurz = {}) {
+                 const QTime& to, double pause = 0, double flat = 0, double s1 = 0, double s2 = 0,
+                 const QString& kurz = {}) {
     QVariant start, end;
     if (from.isValid() && to.isValid()) {
         start = engine::dayNumber(from);
@@ -96,9 +96,9 @@ inline QMap<int, int> employeePositions(data::DataUmgebung& env) {
 }
 
 inline int count(data::DataUmgebung& env, const QString& table, int maNr) {
-    return scalar(env, QStringLiteral("SELECT count(*) FROM ") + table +
-                           QStringLiteral(" WHERE MaNr = [p0]"),
-                  {maNr});
+    return scalar(
+        env, QStringLiteral("SELECT count(*) FROM ") + table + QStringLiteral(" WHERE MaNr = [p0]"),
+        {maNr});
 }
 
 } // namespace testing

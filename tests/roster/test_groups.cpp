@@ -134,7 +134,7 @@ private Q_SLOTS:
         QCOMPARE(employeePositions(env()),
                  (QMap<int, int>{{m[0], 1}, {m[1], 2}, {m[2], 0}, {m[3], 3}, {m[4], 4}}));
         QVERIFY(!roster::hideEmployee(env(), m[2])); // already hidden
-        QVERIFY(roster::hideEmployee(env(), m[0])); // below the lowest hidden one
+        QVERIFY(roster::hideEmployee(env(), m[0]));  // below the lowest hidden one
         QCOMPARE(employeePositions(env()),
                  (QMap<int, int>{{m[0], -1}, {m[1], 1}, {m[2], 0}, {m[3], 2}, {m[4], 3}}));
         QVERIFY(roster::showEmployee(env(), m[2])); // behind the last shown one
@@ -196,7 +196,7 @@ private Q_SLOTS:
         duty(env(), anna, QDate(2024, 3, 5), QTime(22, 0), QTime(6, 0), 0, 0, 0, 2, "Nacht");
         duty(env(), anna, QDate(2024, 3, 7), QTime(), QTime(), 0, 7.7, 0, 0, "Urlaub");
         duty(env(), anna, QDate(2024, 3, 8), QTime(8, 0), QTime(16, 0)); // not selected
-        duty(env(), ben, QDate(2024, 3, 4), QTime(8, 0), QTime(16, 0)); // another column
+        duty(env(), ben, QDate(2024, 3, 4), QTime(8, 0), QTime(16, 0));  // another column
         roster::MonthState month;
         month.firstDay = QDate(2024, 3, 1);
         month.groupNumber = 1;

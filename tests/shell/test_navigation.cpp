@@ -45,8 +45,7 @@ struct Desk {
 // Acts on the modal window that the next call opens.
 void onModal(std::function<void(QWidget*)> action) {
     QTimer::singleShot(0, [action] {
-        if (QWidget* w = QApplication::activeModalWidget())
-            action(w);
+        if (QWidget* w = QApplication::activeModalWidget()) action(w);
     });
 }
 
@@ -95,8 +94,7 @@ private Q_SLOTS:
         start();
     }
     void cleanup() {
-        if (w)
-            w->close();
+        if (w) w->close();
         w.reset();
         desk.reset();
     }
@@ -161,11 +159,10 @@ private Q_SLOTS:
         QCOMPARE(panel(3), QStringLiteral("8,00"));
         clickCell(4, 1);
         clickCell(8, 1, Qt::ShiftModifier);
-        const QStringList expected{QStringLiteral("3. - 7."), QStringLiteral("Anna"),
-                                   QStringLiteral("37,50"), QStringLiteral("2,50"),
-                                   QStringLiteral("0,00"), QStringLiteral("5,00"),
-                                   QStringLiteral("0,00"), QStringLiteral("T7"),
-                                   platform::currency(37.5 * 12.5)};
+        const QStringList expected{
+            QStringLiteral("3. - 7."), QStringLiteral("Anna"), QStringLiteral("37,50"),
+            QStringLiteral("2,50"),    QStringLiteral("0,00"), QStringLiteral("5,00"),
+            QStringLiteral("0,00"),    QStringLiteral("T7"),   platform::currency(37.5 * 12.5)};
         for (int i = 1; i <= 9; ++i)
             QCOMPARE(panel(i), expected.at(i - 1));
         // a repaint keeps the summary of the selection
@@ -197,8 +194,9 @@ private Q_SLOTS:
         QCOMPARE(grid()->columnCount(), 4);
         QCOMPARE(grid()->text(0, 3), QStringLiteral("Clara"));
         // his statistics start with the shown month
-        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Statistik WHERE MaNr = [p0] "
-                                              "AND Jahr = 2024 AND Monat = 3"),
+        QCOMPARE(scalar(env(),
+                        QStringLiteral("SELECT count(*) FROM Statistik WHERE MaNr = [p0] "
+                                       "AND Jahr = 2024 AND Monat = 3"),
                         {clara}),
                  1);
         QVERIFY(desk->prompts.shown.isEmpty());
@@ -209,7 +207,8 @@ private Q_SLOTS:
         member(env(), 1, anna, 1);
         w->gridrepaint();
         onModal([](QWidget* window) {
-            QCOMPARE(in<QComboBox>(window, "DataCombo1")->currentText(), QStringLiteral("Alle Ma."));
+            QCOMPARE(in<QComboBox>(window, "DataCombo1")->currentText(),
+                     QStringLiteral("Alle Ma."));
             QTimer::singleShot(0, [] {
                 QWidget* name = QApplication::activeModalWidget();
                 in<QLineEdit>(name, "Text1")->setText(QStringLiteral("Bereitschaft"));
@@ -234,8 +233,9 @@ private Q_SLOTS:
     void aNewHolidayIsFreeAndLowersTheTarget() {
         const int anna = employee(env(), QStringLiteral("Anna"), 1);
         member(env(), 1, anna, 1);
-        exec(env(), QStringLiteral("UPDATE Mitarbeiter SET normstunden = 8, ersterArbeitstag = "
-                                   "[p0], lastChange = [p0]"),
+        exec(env(),
+             QStringLiteral("UPDATE Mitarbeiter SET normstunden = 8, ersterArbeitstag = "
+                            "[p0], lastChange = [p0]"),
              {QDate(2024, 1, 1)});
         w->berStatistik2();
         w->gridrepaint();
