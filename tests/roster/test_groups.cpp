@@ -1,6 +1,7 @@
 // Groups and positions: the all-employees group, closing up the positions of every group,
-// adding to and removing from a group (gaps included), deleting a group, hiding, showing and
-// deleting employees (all or nothing), and the status-bar summary of a selection.
+// removing from a group past gaps, hiding, showing and deleting employees (all or nothing),
+// and the status-bar summary of a selection. Adding and deleting groups are tested through
+// the groups window.
 
 #include "platform/Formats.h"
 #include "roster/Groups.h"
@@ -74,27 +75,6 @@ private Q_SLOTS:
         QCOMPARE(env().rsMaNachGrp.recordCount(), 2);
     }
 
-    void addingAppendsAndRefusesASecondMembership() {
-        const int g = group(env(), QStringLiteral("Früh"));
-        QList<int> staff;
-        for (int i = 1; i <= 5; ++i)
-            staff << employee(env(), QStringLiteral("M%1").arg(i), i);
-        roster::addMember(env(), staff[0], g);
-        QCOMPARE(groupPositions(env(), g).value(staff[0]), 1); // an empty group starts at 1
-        for (int i = 1; i < 4; ++i)
-            roster::addMember(env(), staff[i], g);
-        roster::addMember(env(), staff[4], g);
-        QCOMPARE(groupPositions(env(), g).value(staff[4]), 5);
-        try {
-            roster::addMember(env(), staff[4], g);
-            QFAIL("a second membership was accepted");
-        } catch (const engine::EngineError& e) {
-            QCOMPARE(e.number(), engine::err::GeneralFailure);
-        }
-        QCOMPARE(groupPositions(env(), g).size(), 5);
-        QVERIFY(!env().rsGpZuordnung.isEditing());
-    }
-
     void removingClosesUpAndPassesOverGaps() {
         const int g = group(env(), QStringLiteral("Spät"));
         QList<int> m;
@@ -111,19 +91,6 @@ private Q_SLOTS:
         // the member at position 2 of 4 without gaps
         QVERIFY(roster::removeMember(env(), m[2], g));
         QCOMPARE(groupPositions(env(), g), (QMap<int, int>{{m[0], 1}, {m[3], 2}, {m[4], 3}}));
-    }
-
-    void deletingAGroupKeepsItsEmployees() {
-        group(env(), QStringLiteral("Alle Ma."));
-        const int g = group(env(), QStringLiteral("Weg"));
-        const int a = employee(env(), QStringLiteral("A"), 1);
-        member(env(), 1, a, 1);
-        member(env(), g, a, 1);
-        roster::deleteGroup(env(), g);
-        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Gruppen")), 1);
-        QVERIFY(groupPositions(env(), g).isEmpty());
-        QCOMPARE(groupPositions(env(), 1).size(), 1);
-        QCOMPARE(count(env(), QStringLiteral("Mitarbeiter"), a), 1);
     }
 
     void hidingAndShowingEmployees() {
