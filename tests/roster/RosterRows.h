@@ -1,49 +1,48 @@
 #pragma once
-// Rows for the roster tests, written through the shared recordsets as the windows write them.
+// Rows for the roster and hook tests, written through the shared recordsets as windows write
+// them, and lastChange read and set past the hooks.
 
 #include "data/DataUmgebung.h"
 #include "engine/DateValue.h"
 
 #include <QDate>
 #include <QTime>
-#include <QVariant>
 
 namespace testing {
 
-// A new employee; returns his number.
+inline void addRow(engine::Recordset& rs, const QVariantMap& values) {
+    rs.addNew();
+    for (auto it = values.begin(); it != values.end(); ++it)
+        rs.setValue(it.key(), it.value());
+    rs.update();
+}
+
 inline int addEmployee(data::DataUmgebung& env, const QString& name, const QDate& firstDay,
                        double normstunden = 8.0, double sollstd = 0.0) {
-    engine::Recordset& rs = env.rsMitarbeiter;
-    rs.addNew();
-    rs.setValue("PlanName", name);
-    rs.setValue("Nachname", name);
-    rs.setValue("ersterArbeitstag", engine::dateVariant(firstDay));
-    rs.setValue("normstunden", normstunden);
-    rs.setValue("Sollstd", sollstd);
-    rs.update();
-    return rs.value("MaNr").toInt();
+    addRow(env.rsMitarbeiter, {{"PlanName", name},
+                               {"Nachname", name},
+                               {"ersterArbeitstag", engine::dateVariant(firstDay)},
+                               {"normstunden", normstunden},
+                               {"Sollstd", sollstd}});
+    return env.rsMitarbeiter.value("MaNr").toInt();
 }
 
-// A time of day as the editors store it; end before start ends on the following day.
+// A time of day as the editors store it: an end before the start lies on the next day.
 inline QVariant timeValue(const QTime& time, bool nextDay = false) {
-    if (!time.isValid()) return QVariant();
-    return engine::dateVariant(engine::dayNumber(time) + (nextDay ? 1.0 : 0.0));
+    return time.isValid() ? engine::dateVariant(engine::dayNumber(time) + (nextDay ? 1 : 0))
+                          : QVariant();
 }
 
-// A duty; start and end may be invalid (no times).
-inline void addDuty(data::DataUmgebung& env, int maNr, const QDate& day, const QTime& start,
-                    const QTime& end, double pause = 0.0, const QVariant& kurzinfo = QVariant(),
-                    double flat = 0.0) {
-    engine::Recordset& rs = env.rsDienstzeiten;
-    rs.addNew();
-    rs.setValue("Tag", engine::dateVariant(day));
-    rs.setValue("MaNr", maNr);
-    rs.setValue("Anfang", timeValue(start));
-    rs.setValue("Ende", timeValue(end, start.isValid() && end.isValid() && end < start));
-    rs.setValue("Pause", pause);
-    rs.setValue("Kurzinfo", kurzinfo);
-    rs.setValue("Normstunden", flat);
-    rs.update();
+inline void addDuty(data::DataUmgebung& env, int maNr, const QDate& day,
+                    const QTime& start = QTime(6, 0), const QTime& end = QTime(14, 0),
+                    double pause = 0.0, const QVariant& kurzinfo = {}, double flat = 0.0) {
+    addRow(env.rsDienstzeiten, {{"Tag", engine::dateVariant(day)},
+                                {"MaNr", maNr},
+                                {"Anfang", timeValue(start)},
+                                {"Ende", timeValue(end, start.isValid() && end < start)},
+                                {"Pause", pause},
+                                {"Kurzinfo", kurzinfo},
+                                {"Normstunden", flat}});
 }
 
 // A duty without times: a label and flat hours.
@@ -52,12 +51,17 @@ inline void addLabel(data::DataUmgebung& env, int maNr, const QDate& day, const 
     addDuty(env, maNr, day, QTime(), QTime(), 0.0, label, flat);
 }
 
-inline void addHoliday(data::DataUmgebung& env, const QDate& day, const QString& name = {}) {
-    engine::Recordset& rs = env.rsFeiertage;
-    rs.addNew();
-    rs.setValue("Tag", engine::dateVariant(day));
-    rs.setValue("Name", name);
-    rs.update();
+inline void setLastChange(data::DataUmgebung& env, int maNr, const QVariant& day) {
+    env.Datenbank.execute(
+        "UPDATE Mitarbeiter SET lastChange = [d] WHERE MaNr = [m]",
+        {day.typeId() == QMetaType::QDate ? engine::dateVariant(day.toDate()) : day, maNr},
+        {"d", "m"});
+}
+
+inline QDate lastChange(data::DataUmgebung& env, int maNr) {
+    engine::Recordset rs;
+    rs.openSql(env.Datenbank, "SELECT lastChange FROM Mitarbeiter WHERE MaNr = [m]", {maNr}, {"m"});
+    return engine::toDate(rs.value(0));
 }
 
 } // namespace testing
