@@ -9,6 +9,7 @@
 #include "platform/Desktop.h"
 #include "platform/ErrorReporter.h"
 #include "reports/frminfo.h"
+#include "roster/Groups.h"
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
 #include "shell/FileCommands.h"
@@ -114,7 +115,7 @@ void frmTurnova::buildControls() {
         panel->setObjectName(QStringLiteral("Panel%1").arg(i));
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
-        panel->setMinimumWidth(i == 2 || i == 8 ? 70 : 44);
+        panel->setMinimumWidth(i == 2 || i == 8 ? 70 : (i == 1 || i == 9 ? 64 : 44));
         panelLayout->addWidget(panel, i == 2 ? 2 : 1);
         panels_ << panel;
     }
@@ -387,13 +388,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     open(QStringLiteral("Standarddienste"));
     open(QStringLiteral("Mitarbeiter"));
     open(QStringLiteral("Gruppen"));
-    step([&] {
-        if (env.rsGruppen.recordCount() == 0) {
-            env.rsGruppen.addNew();
-            env.rsGruppen.setValue(QStringLiteral("Gruppenname"), QStringLiteral("Alle Ma."));
-            env.rsGruppen.update();
-        }
-    });
+    step([&] { roster::defaultGroup(env); });
     open(QStringLiteral("GpZuordnung"));
     step([&] { roster::allEmployeesGroup(env); });
     step([&] {

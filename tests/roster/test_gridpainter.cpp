@@ -28,19 +28,19 @@ class TestGridPainter : public QObject {
         return int(t->env().Datenbank.lastInsertRowId());
     }
     void addMember(int group, int maNr, int pos) {
-        exec(QStringLiteral("INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (g, m, p)"),
-             {group, maNr, pos}, {QStringLiteral("g"), QStringLiteral("m"), QStringLiteral("p")});
+        exec(
+            QStringLiteral("INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (g, m, p)"),
+            {group, maNr, pos}, {QStringLiteral("g"), QStringLiteral("m"), QStringLiteral("p")});
     }
     void addDuty(int maNr, const QDate& day, const QTime& from, const QTime& to, double pause,
                  const QString& kurz, double flat = 0, quint32 colour = roster::White) {
         const double start = engine::dayNumber(from);
         double end = engine::dayNumber(to);
-        if (end < start)
-            end += 1;
+        if (end < start) end += 1;
         exec(QStringLiteral("INSERT INTO Dienstzeiten (Tag, Anfang, Ende, MaNr, Pause, Kurzinfo, "
                             "Normstunden, Farbe) VALUES (d, a, e, m, p, k, f, c)"),
-             {day, from.isValid() ? QVariant(start) : QVariant(), to.isValid() ? QVariant(end) : QVariant(),
-              maNr, pause, kurz, flat, qint64(colour)},
+             {day, from.isValid() ? QVariant(start) : QVariant(),
+              to.isValid() ? QVariant(end) : QVariant(), maNr, pause, kurz, flat, qint64(colour)},
              {QStringLiteral("d"), QStringLiteral("a"), QStringLiteral("e"), QStringLiteral("m"),
               QStringLiteral("p"), QStringLiteral("k"), QStringLiteral("f"), QStringLiteral("c")});
     }
@@ -119,7 +119,8 @@ private Q_SLOTS:
         const int b = addEmployee(QStringLiteral("Ben"), 8, 10);
         addMember(1, a, 1);
         addMember(1, b, 2);
-        exec(QStringLiteral("INSERT INTO Feiertage (Tag, Name) VALUES (#5/1/2024#, 'Tag der Arbeit')"));
+        exec(QStringLiteral(
+            "INSERT INTO Feiertage (Tag, Name) VALUES (#5/1/2024#, 'Tag der Arbeit')"));
         addDuty(a, QDate(2024, 5, 1), QTime(6, 0), QTime(14, 0), 0.5, QStringLiteral("Frühdienst"));
         addDuty(a, QDate(2024, 5, 5), QTime(22, 0), QTime(6, 0), 0.5, QStringLiteral("NB"), 0, 255);
         addDuty(a, QDate(2024, 5, 6), QTime(), QTime(), 0, QStringLiteral("Urlaub"), 7.7);
@@ -142,7 +143,8 @@ private Q_SLOTS:
         // 7.5 + 7.5 + 7.7 hours
         QCOMPARE(grid.text(days + 2, 1), QStringLiteral("22,70   "));
         QCOMPARE(grid.text(days + 3, 1), QStringLiteral("-153,30   "));
-        // Ben has no duty and no statistics row: hours 0, difference -target, balance stdbestand - target
+        // Ben has no duty and no statistics row: hours 0, difference -target, balance stdbestand -
+        // target
         QCOMPARE(grid.text(days + 2, 2), QStringLiteral("0,00   "));
         QCOMPARE(grid.text(days + 3, 2), QStringLiteral("-176,00   "));
         QCOMPARE(grid.text(days + 4, 2), QStringLiteral("-166,00   "));
