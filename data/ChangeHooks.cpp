@@ -107,35 +107,40 @@ public:
 
     void rsDienstzeiten_WillChangeRecord(int reason, engine::Recordset* rs) {
         if (!changesLiveRow(reason, *rs)) return;
-        const QVariant maNr = rs->value(QStringLiteral("MaNr"));
-        const QDate day = dateValue(rs->value(QStringLiteral("Tag")));
-        if (!isNullValue(maNr)) updatelastchange(session_, maNr.toInt(), day);
-        if (reason != engine::reason::Update) return;
-        // A duty moved to another day or employee changes the month it leaves as well.
-        const QVariant oldMaNr = rs->originalValue(QStringLiteral("MaNr"));
-        const QDate oldDay = dateValue(rs->originalValue(QStringLiteral("Tag")));
-        if (isNullValue(oldMaNr) || !oldDay.isValid()) return;
-        if (oldMaNr.toInt() != maNr.toInt() || oldDay < day)
-            updatelastchange(session_, oldMaNr.toInt(), oldDay);
+        guarded("rsDienstzeiten_WillChangeRecord", [&] {
+            const QVariant maNr = rs->value(QStringLiteral("MaNr"));
+            const QDate day = dateValue(rs->value(QStringLiteral("Tag")));
+            if (!isNullValue(maNr)) updatelastchange(session_, maNr.toInt(), day);
+            if (reason != engine::reason::Update) return;
+            // A duty moved to another day or employee changes the month it leaves as well.
+            const QVariant oldMaNr = rs->originalValue(QStringLiteral("MaNr"));
+            const QDate oldDay = dateValue(rs->originalValue(QStringLiteral("Tag")));
+            if (isNullValue(oldMaNr) || !oldDay.isValid()) return;
+            if (oldMaNr.toInt() != maNr.toInt() || oldDay < day)
+                updatelastchange(session_, oldMaNr.toInt(), oldDay);
+        });
     }
 
     void rsFeiertage_WillChangeRecord(int reason, engine::Recordset* rs) {
-        if (reason == engine::reason::Delete)
+        if (reason != engine::reason::Delete) return;
+        guarded("rsFeiertage_WillChangeRecord", [&] {
             updatelastchangeOfAll(session_, dateValue(rs->value(QStringLiteral("Tag"))));
+        });
     }
 
     void rsFeiertage_FieldChangeComplete(const QString& field, engine::Recordset* rs) {
         if (!isField(field, "Tag")) return;
         // The day the holiday leaves is no longer free: it counts as much as the new one.
-        updatelastchangeOfAll(session_,
-                              earlier(dateValue(rs->value(QStringLiteral("Tag"))),
-                                      dateValue(rs->originalValue(QStringLiteral("Tag")))));
+        guarded("rsFeiertage_FieldChangeComplete", [&] {
+            updatelastchangeOfAll(session_,
+                                  earlier(dateValue(rs->value(QStringLiteral("Tag"))),
+                                          dateValue(rs->originalValue(QStringLiteral("Tag")))));
+        });
     }
 
     void rsMitarbeiter_FieldChangeComplete(const QString& field, engine::Recordset* rs) {
-        const bool firstDay = isField(field, "ersterArbeitstag");
-        if (!firstDay && !isField(field, "normstunden")) return;
-        try {
+        if (!isField(field, "ersterArbeitstag") && !isField(field, "normstunden")) return;
+        guarded("rsMitarbeiter_FieldChangeComplete", [&] {
             // Set on the row being edited; never move it.
             rs->setValue(QStringLiteral("lastChange"),
                          rs->value(QStringLiteral("ersterArbeitstag")));
@@ -147,34 +152,42 @@ public:
             const QDate storedFirstDay =
                 dateValue(rs->originalValue(QStringLiteral("ersterArbeitstag")));
             if (storedFirstDay.isValid()) lowerStored(session_, maNr.toInt(), storedFirstDay);
-        } catch (const std::exception& e) {
-            report(session_, e, QStringLiteral("rsMitarbeiter_FieldChangeComplete"));
-        }
+        });
     }
 
     void rsStandarddienste_WillChangeRecord(int reason, engine::Recordset* rs) {
         if (reason != engine::reason::Update) return;
-        try {
+        guarded("rsStandarddienste_WillChangeRecord", [&] {
             const auto anfang = engine::dayNumber(rs->value(QStringLiteral("anfang")));
             const auto ende = engine::dayNumber(rs->value(QStringLiteral("ende")));
             if (anfang && ende && *ende < *anfang)
                 rs->setValue(QStringLiteral("ende"), engine::dateVariant(*ende + 1.0));
-        } catch (const std::exception& e) {
-            report(session_, e, QStringLiteral("rsStandarddienste_WillChangeRecord"));
-        }
+        });
     }
 
     void rsStatistik_WillChangeRecord(int reason, engine::Recordset* rs) {
         if (!changesLiveRow(reason, *rs)) return;
-        const QVariant maNr = rs->value(QStringLiteral("manr"));
-        const QVariant year = rs->value(QStringLiteral("jahr"));
-        const QVariant month = rs->value(QStringLiteral("monat"));
-        if (isNullValue(maNr) || isNullValue(year) || isNullValue(month)) return;
-        // The first day of the row's month, formed from its numbers (no date text to parse).
-        updatelastchange(session_, maNr.toInt(), QDate(year.toInt(), month.toInt(), 1));
+        guarded("rsStatistik_WillChangeRecord", [&] {
+            const QVariant maNr = rs->value(QStringLiteral("manr"));
+            const QVariant year = rs->value(QStringLiteral("jahr"));
+            const QVariant month = rs->value(QStringLiteral("monat"));
+            if (isNullValue(maNr) || isNullValue(year) || isNullValue(month)) return;
+            // The first day of the row's month, formed from its numbers (no date text to parse).
+            updatelastchange(session_, maNr.toInt(), QDate(year.toInt(), month.toInt(), 1));
+        });
     }
 
 private:
+    // A hook never cancels the change it is told about: its errors are shown, and the change
+    // goes on.
+    template <typename Body> void guarded(const char* procedure, Body&& body) {
+        try {
+            body();
+        } catch (const std::exception& e) {
+            report(session_, e, QLatin1String(procedure));
+        }
+    }
+
     Session& session_;
 };
 
