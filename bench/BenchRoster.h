@@ -6,5 +6,7 @@
 namespace bench {
 
 void benchGridRepaint(data::Session& session, const QString& path);
+// The statistics run: all employees from their first working day, and after one change.
+void benchStatistics(data::Session& session);
 
 } // namespace bench

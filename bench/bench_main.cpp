@@ -172,6 +172,7 @@ int main(int argc, char* argv[]) {
         session.services.clock = &clock;
         session.env.open(path);
         bench::benchGridRepaint(session, path);
+        bench::benchStatistics(session);
     }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);

@@ -8,9 +8,12 @@
 #include "engine/DateValue.h"
 #include "engine/SqlDialect.h"
 #include "roster/GridPainter.h"
+#include "roster/Statistics.h"
+#include "data/ChangeHooks.h"
 #include "roster/MemoryGrid.h"
 #include "shell/FlexGrid.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <sqlite3.h>
@@ -84,6 +87,42 @@ void benchGridRepaint(data::Session& session, const QString& path) {
     row(QStringLiteral("gridrepaint, 60 members, one month (grid widget)"),
         medianMicros([&] { onWidget.gridrepaint(); }, 20), rawMicros);
     sqlite3_close(raw);
+}
+
+} // namespace bench
+
+namespace bench {
+
+void benchStatistics(data::Session& session) {
+    data::DataUmgebung& env = session.env;
+    data::attachChangeHooks(session);
+    for (const char* t : {"Mitarbeiter", "Dienstzeiten", "Feiertage", "Statistik"})
+        env.execute(QLatin1String(t));
+    const auto run = [&session](const QString& name) {
+        QElapsedTimer timer;
+        timer.start();
+        const roster::StatisticsOutcome outcome = roster::berStatistik2(session);
+        const double micros = timer.nsecsElapsed() / 1000.0;
+        row(name + (outcome == roster::StatisticsOutcome::Ok ? QString() : QStringLiteral(" (failed)")),
+            micros, 0);
+    };
+    // every employee recomputed from the first working day
+    env.Datenbank.execute(QStringLiteral("UPDATE Mitarbeiter SET lastChange = ersterArbeitstag"));
+    run(QStringLiteral("berStatistik2, all 200 employees from their first day"));
+    env.Datenbank.execute(QStringLiteral("UPDATE Mitarbeiter SET lastChange = ersterArbeitstag"));
+    run(QStringLiteral("berStatistik2 again, statistics rows present"));
+    // one duty of the current month changed through the duty recordset (the hook marks it)
+    env.rsDienstzeiten.requery();
+    env.rsDienstzeiten.moveFirst();
+    const QDate day = lastDutyDay().addDays(-3);
+    env.rsDienstzeiten.find(QStringLiteral("Tag = #%1/%2/%3#").arg(day.month()).arg(day.day()).arg(day.year()));
+    QElapsedTimer save;
+    save.start();
+    env.rsDienstzeiten.setValue(QStringLiteral("Pause"), 0.25);
+    env.rsDienstzeiten.update();
+    row(QStringLiteral("saving one changed duty (with its change hook)"), save.nsecsElapsed() / 1000.0, 0);
+    run(QStringLiteral("berStatistik2 after one changed duty this month"));
+    run(QStringLiteral("berStatistik2 with nothing changed"));
 }
 
 } // namespace bench

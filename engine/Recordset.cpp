@@ -631,6 +631,11 @@ void Recordset::update() {
     requireOpen();
     if (!editing_)
         return;
+    // The change and whatever the change hooks write because of it are one transaction: they
+    // land together or not at all, and the file is synchronised once.
+    std::optional<Transaction> transaction;
+    if (!batchMode_ && connection_)
+        transaction.emplace(*connection_);
     Q_EMIT willChangeRecord(reason::Update, this);
     PendingChange change;
     change.kind = adding_ ? 1 : 2;
@@ -645,6 +650,8 @@ void Recordset::update() {
         return;
     }
     write(change); // throws: the edit stays pending, the caller may cancel it
+    if (transaction)
+        transaction->commit();
     editing_ = adding_ = false;
     status_ = RecordStatus::Unmodified;
 }
@@ -709,14 +716,19 @@ void Recordset::deleteCurrent() {
     requireCurrent();
     if (status_ == RecordStatus::Deleted)
         noCurrentRecord();
+    std::optional<Transaction> transaction;
+    if (!batchMode_)
+        transaction.emplace(*connection_);
     Q_EMIT willChangeRecord(reason::Delete, this);
     PendingChange change;
     change.kind = 3;
     change.key = current_->key;
-    if (batchMode_)
+    if (batchMode_) {
         pending_.push_back(change);
-    else
+    } else {
         write(change);
+        transaction->commit();
+    }
     status_ = RecordStatus::Deleted;
 }
 

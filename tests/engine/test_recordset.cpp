@@ -224,6 +224,27 @@ private Q_SLOTS:
         QCOMPARE(reasons.last(), engine::reason::Delete);
     }
 
+    void whatHandlersWriteLandsWithTheChangeOrNotAtAll() {
+        Recordset rs;
+        rs.openTable(db, QStringLiteral("Dienstzeiten"));
+        addDuty(rs, QDate(2024, 8, 1), 1);
+        int day = 1;
+        connect(&rs, &Recordset::willChangeRecord, this, [&](int reason, Recordset*) {
+            if (reason == engine::reason::Update)
+                db.execute(QStringLiteral("INSERT INTO Feiertage (Tag) VALUES (t)"),
+                           {QDate(2030, 1, ++day)}, {QStringLiteral("t")});
+        });
+        addDuty(rs, QDate(2024, 8, 2), 1); // written with its handler's row
+        rs.addNew();
+        rs.setValue(QStringLiteral("Tag"), engine::dateVariant(QDate(2024, 8, 1)));
+        rs.setValue(QStringLiteral("MaNr"), 1);
+        QCOMPARE(errorOf([&] { rs.update(); }), engine::err::GeneralFailure); // the key exists
+        rs.cancelUpdate();
+        Recordset holidays;
+        holidays.openTable(db, QStringLiteral("Feiertage"));
+        QCOMPARE(holidays.recordCount(), 1L); // the failed write took its handler's row along
+    }
+
     void batchWritesAllOrNothing() {
         Recordset rs;
         rs.openTable(db, QStringLiteral("Dienstzeiten"));
