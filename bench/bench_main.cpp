@@ -3,6 +3,7 @@
 
 #include "bench/BenchRoster.h"
 #include "bench/LargeDatabase.h"
+#include "bench/RawSql.h"
 #include "bench/Timing.h"
 #include "data/DataUmgebung.h"
 #include "engine/DateValue.h"
@@ -31,28 +32,8 @@ public:
         sqlite3_busy_timeout(db_, 2000);
     }
     ~Raw() { sqlite3_close(db_); }
-    // Prepares, binds, steps through every row reading each column, finalizes.
     int run(const QString& sql, const QVariantList& values = {}) {
-        sqlite3_stmt* st = nullptr;
-        const QByteArray utf8 = sql.toUtf8();
-        sqlite3_prepare_v2(db_, utf8.constData(), -1, &st, nullptr);
-        for (int i = 0; i < values.size(); ++i) {
-            const QVariant& v = values.at(i);
-            if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::QDate)
-                sqlite3_bind_double(st, i + 1, *engine::dayNumber(v));
-            else if (v.typeId() == QMetaType::QString)
-                sqlite3_bind_text(st, i + 1, v.toString().toUtf8().constData(), -1, SQLITE_TRANSIENT);
-            else
-                sqlite3_bind_int64(st, i + 1, v.toLongLong());
-        }
-        int rows = 0;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(st); ++c)
-                (void)sqlite3_column_text(st, c);
-            ++rows;
-        }
-        sqlite3_finalize(st);
-        return rows;
+        return bench::runRawSql(db_, sql, values);
     }
 
 private:

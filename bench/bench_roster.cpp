@@ -4,6 +4,7 @@
 #include "bench/BenchRoster.h"
 
 #include "bench/LargeDatabase.h"
+#include "bench/RawSql.h"
 #include "bench/Timing.h"
 #include "engine/DateValue.h"
 #include "engine/SqlDialect.h"
@@ -19,25 +20,6 @@
 #include <sqlite3.h>
 
 namespace bench {
-
-namespace {
-
-int runRaw(sqlite3* db, const QString& sql, const QList<double>& values) {
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-    for (int i = 0; i < values.size(); ++i)
-        sqlite3_bind_double(st, i + 1, values.at(i));
-    int rows = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < sqlite3_column_count(st); ++c)
-            (void)sqlite3_column_text(st, c);
-        ++rows;
-    }
-    sqlite3_finalize(st);
-    return rows;
-}
-
-} // namespace
 
 void benchGridRepaint(data::Session& session, const QString& path) {
     data::DataUmgebung& env = session.env;
@@ -71,14 +53,14 @@ void benchGridRepaint(data::Session& session, const QString& path) {
     const double first = engine::dayNumber(month.firstDay);
     const double last = engine::dayNumber(month.lastDay);
     const auto rawRepaint = [&] {
-        runRaw(raw, members, {double(BigGroup)});
-        runRaw(raw, sums, {first, last});
+        runRawSql(raw, members, {BigGroup});
+        runRawSql(raw, sums, {first, last});
         for (int pos = 1; pos <= GroupMembers; ++pos) {
-            runRaw(raw,
+            runRawSql(raw,
                    QStringLiteral("SELECT statnr FROM statistik WHERE (statistik.MaNr = ?1) AND "
                                   "(statistik.jahr = 2025) AND (statistik.monat = 6)"),
-                   {double(pos)});
-            runRaw(raw, duties, {first, last, double(pos), double(BigGroup)});
+                   {pos});
+            runRawSql(raw, duties, {first, last, pos, BigGroup});
         }
     };
     const double rawMicros = medianMicros(rawRepaint, 20);

@@ -193,26 +193,17 @@ QTime parseTime(const QString& text) {
 }
 
 QString dateInputMask() {
-    // two places for day and month, the year as the pattern writes it
-    QString result;
-    const QString p = shortDatePattern();
-    for (int i = 0; i < p.size();) {
-        const QChar c = p.at(i);
-        int run = 1;
-        while (i + run < p.size() && p.at(i + run) == c)
-            ++run;
-        if (c == QLatin1Char('d') || c == QLatin1Char('M'))
-            result += QStringLiteral("##");
-        else if (c == QLatin1Char('y'))
-            result += run >= 4 ? QStringLiteral("####") : QStringLiteral("##");
-        else
-            result += QString(run, c);
-        i += run;
+    // the display pattern with a digit place for every letter
+    QString mask = dateDisplayPattern();
+    for (QChar& c : mask) {
+        if (c.isLetter())
+            c = QLatin1Char('#');
     }
-    return result;
+    return mask;
 }
 
 QString dateDisplayPattern() {
+    // two places for day and month, the year as the pattern writes it
     QString result;
     const QString p = shortDatePattern();
     for (int i = 0; i < p.size();) {
