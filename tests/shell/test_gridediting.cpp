@@ -10,6 +10,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/frmTurnova.h"
+#include "tests/support/TestDesk.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,23 +23,9 @@
 
 #include <functional>
 
-namespace {
+using testing::TestDesk;
 
-struct Desk {
-    QTemporaryDir dir;
-    platform::ScriptedPrompts prompts;
-    platform::FixedClock clock{QDate(2026, 12, 6)};
-    platform::Services services;
-    Desk() {
-        QDir(dir.path()).mkpath(QStringLiteral("program"));
-        services.prompts = &prompts;
-        services.clock = &clock;
-        services.folders.programFolder = dir.filePath(QStringLiteral("program"));
-        services.folders.appDataFolder = dir.path();
-        services.folders.documentsFolder = dir.path();
-    }
-    QString db() const { return dir.filePath(QStringLiteral("plan.tnv")); }
-};
+namespace {
 
 // What a modal window showed before the test's action closed it.
 struct ModalSeen {
@@ -64,7 +51,7 @@ const QDate December(2026, 12, 1);
 class TestGridEditing : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Desk> desk;
+    std::unique_ptr<TestDesk> desk;
     std::unique_ptr<frmTurnova> w;
     int anna = 0, bernd = 0, carla = 0;
 
@@ -140,7 +127,7 @@ private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
 
     void init() {
-        desk = std::make_unique<Desk>();
+        desk = std::make_unique<TestDesk>();
         desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
         w = std::make_unique<frmTurnova>(desk->services);
         QVERIFY(w->Turnova_Load(desk->db()));

@@ -8,6 +8,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/roster/GroupRows.h"
+#include "tests/support/TestDesk.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,22 +27,6 @@ using namespace testing;
 
 namespace {
 
-struct Desk {
-    QTemporaryDir dir;
-    platform::ScriptedPrompts prompts;
-    platform::FixedClock clock{QDate(2024, 3, 31)};
-    platform::Services services;
-    Desk() {
-        QDir(dir.path()).mkpath(QStringLiteral("program"));
-        services.prompts = &prompts;
-        services.clock = &clock;
-        services.folders.programFolder = dir.filePath(QStringLiteral("program"));
-        services.folders.appDataFolder = dir.path();
-        services.folders.documentsFolder = dir.path();
-    }
-    QString db() const { return dir.filePath(QStringLiteral("plan.tnv")); }
-};
-
 // Acts on the modal window that the next call opens.
 void onModal(std::function<void(QWidget*)> action) {
     QTimer::singleShot(0, [action] {
@@ -58,7 +43,7 @@ template <typename T> T* in(QWidget* window, const char* name) {
 class TestNavigation : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<Desk> desk;
+    std::unique_ptr<TestDesk> desk;
     std::unique_ptr<frmTurnova> w;
 
     data::DataUmgebung& env() { return w->session().env; }
@@ -89,7 +74,7 @@ class TestNavigation : public QObject {
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
     void init() {
-        desk = std::make_unique<Desk>();
+        desk = std::make_unique<TestDesk>(QDate(2024, 3, 31));
         desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
         start();
     }

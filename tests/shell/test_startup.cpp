@@ -9,6 +9,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
+#include "tests/support/TestDesk.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -18,24 +19,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
+using testing::TestDesk;
 
-struct Desk {
-    QTemporaryDir dir;
-    platform::ScriptedPrompts prompts;
-    platform::FixedClock clock{QDate(2026, 12, 6)};
-    platform::Services services;
-    Desk() {
-        QDir(dir.path()).mkpath(QStringLiteral("program"));
-        QDir(dir.path()).mkpath(QStringLiteral("appdata"));
-        services.prompts = &prompts;
-        services.clock = &clock;
-        services.folders.programFolder = dir.filePath(QStringLiteral("program"));
-        services.folders.appDataFolder = dir.filePath(QStringLiteral("appdata"));
-        services.folders.documentsFolder = dir.path();
-    }
-    QString db() const { return dir.filePath(QStringLiteral("plan.tnv")); }
-};
+namespace {
 
 struct Column {
     QString name, type;
@@ -63,7 +49,7 @@ private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
 
     void missingDatabaseAnsweredNoCreatesNothing() {
-        Desk desk;
+        TestDesk desk;
         desk.prompts.queueAnswer(platform::Answer::No);
         frmTurnova w(desk.services);
         QVERIFY(!w.Turnova_Load(desk.db()));
@@ -77,7 +63,7 @@ private Q_SLOTS:
     }
 
     void missingDatabaseAnsweredYesHasTheNineTables() {
-        Desk desk;
+        TestDesk desk;
         desk.prompts.queueAnswer(platform::Answer::Yes);
         {
             frmTurnova w(desk.services);
@@ -140,7 +126,7 @@ private Q_SLOTS:
     }
 
     void closingStoresFontAndGroupAndTheNextStartAppliesThem() {
-        Desk desk;
+        TestDesk desk;
         desk.prompts.queueAnswer(platform::Answer::Yes);
         {
             frmTurnova w(desk.services);
@@ -173,7 +159,7 @@ private Q_SLOTS:
     }
 
     void errorReporterShowsTheFourLines() {
-        Desk desk;
+        TestDesk desk;
         frmTurnova w(desk.services);
         w.reportError(engine::EngineError(3021, QStringLiteral("Kein aktueller Datensatz.")),
                       QStringLiteral("Turnova_Load"));
