@@ -7,6 +7,7 @@
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
 #include "tests/roster/GroupRows.h"
+#include "tests/support/DialogFixture.h"
 #include "tests/support/TestSession.h"
 
 #include <QLabel>
@@ -16,23 +17,9 @@
 
 using namespace testing;
 
-class TestFrmFeiertage : public QObject {
+class TestFrmFeiertage : public QObject, DialogFixture<frmFeiertage> {
     Q_OBJECT
 
-    std::unique_ptr<TestSession> t;
-    std::unique_ptr<frmFeiertage> w;
-
-    data::DataUmgebung& env() { return t->env(); }
-    platform::ScriptedPrompts& prompts() { return t->prompts; }
-    template <typename T> T* child(const char* name) {
-        T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
-    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
-    void click(const char* button) {
-        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
-    }
     void open() {
         env().rsFeiertage.requery();
         w = std::make_unique<frmFeiertage>(t->session);

@@ -6,6 +6,7 @@
 #include "dialogs/frmNewGrp.h"
 #include "platform/Formats.h"
 #include "tests/roster/GroupRows.h"
+#include "tests/support/DialogFixture.h"
 #include "tests/support/TestSession.h"
 
 #include <QApplication>
@@ -18,24 +19,12 @@
 
 using namespace testing;
 
-class TestFrmGruppen : public QObject {
+class TestFrmGruppen : public QObject, DialogFixture<frmGruppen> {
     Q_OBJECT
 
-    std::unique_ptr<TestSession> t;
-    std::unique_ptr<frmGruppen> w;
     int early = 0;
     QList<int> m; // M1 to M6; M1 to M4 in the group "Früh" at 1 to 4
 
-    data::DataUmgebung& env() { return t->env(); }
-    platform::ScriptedPrompts& prompts() { return t->prompts; }
-    template <typename T> T* child(const char* name) {
-        T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
-    void click(const char* button) {
-        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
-    }
     void open(int group) {
         env().rsMitarbeiter.requery();
         env().rsGruppen.requery();

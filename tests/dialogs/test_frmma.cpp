@@ -7,6 +7,7 @@
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
 #include "tests/roster/GroupRows.h"
+#include "tests/support/DialogFixture.h"
 #include "tests/support/TestSession.h"
 
 #include <QFrame>
@@ -18,23 +19,9 @@
 
 using namespace testing;
 
-class TestFrmMa : public QObject {
+class TestFrmMa : public QObject, DialogFixture<frmMa> {
     Q_OBJECT
 
-    std::unique_ptr<TestSession> t;
-    std::unique_ptr<frmMa> w;
-
-    data::DataUmgebung& env() { return t->env(); }
-    platform::ScriptedPrompts& prompts() { return t->prompts; }
-    template <typename T> T* child(const char* name) {
-        T* c = w->findChild<T*>(QLatin1String(name));
-        if (!c) qFatal("no control %s", name);
-        return c;
-    }
-    QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
-    void click(const char* button) {
-        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
-    }
     // Opens the window on the employee with the number (the first one when 0).
     void open(int maNr = 0) {
         engine::Recordset& rs = env().rsMitarbeiter;
