@@ -109,9 +109,27 @@ void RecordBinding::show(const Binding& b, const QVariant& value) {
     }
 }
 
+bool onRecord(const engine::Recordset& recordset) {
+    return recordset.isOpen() && (recordset.isEditing() || (!recordset.eof() && !recordset.bof()));
+}
+
+bool RecordBinding::save() {
+    if (!hasRecord()) return false;
+    store();
+    const bool pending = recordset_.isEditing();
+    recordset_.update();
+    return pending;
+}
+
+std::function<void()> RecordBinding::unlessRefused(std::function<void()> action) const {
+    return [this, action = std::move(action)] {
+        if (!hasRefusedField()) action();
+    };
+}
+
 void RecordBinding::load() {
     loading_ = true;
-    const bool current = recordset_.isOpen() && (recordset_.isEditing() || (!recordset_.eof() && !recordset_.bof()));
+    const bool current = hasRecord();
     for (const Binding& b : std::as_const(bindings_)) {
         if (!b.widget)
             continue;

@@ -18,6 +18,9 @@ class QWidget;
 
 namespace dialogs {
 
+// The recordset stands on a record, or adds or edits one.
+bool onRecord(const engine::Recordset& recordset);
+
 class RecordBinding : public QObject {
     Q_OBJECT
 public:
@@ -44,11 +47,17 @@ public:
     // the focus in the field (required fields).
     void setCheck(QLineEdit* edit, std::function<bool(QLineEdit*)> check);
 
+    // The bound recordset stands on a record (see onRecord).
+    bool hasRecord() const { return onRecord(recordset_); }
     // Shows the current row (empty fields at EOF or BOF).
     void load();
     // Writes every bound field whose value differs into the recordset's pending row; throws
     // EngineError when the recordset refuses a value.
     void store();
+    // Stores the fields into the current record and saves it; nothing without a record. True
+    // when the record had pending changes (added or edited) before; throws as store() and the
+    // recordset's update do.
+    bool save();
     // The value a bound field holds now, as the recordset would store it.
     QVariant widgetValue(const QString& field) const;
     bool isBound(const QString& field) const;
@@ -59,6 +68,8 @@ public:
     // its check since. Buttons of the window do nothing while there is one, as the field's
     // validation comes before the click.
     bool hasRefusedField() const { return !refused_.isNull(); }
+    // A button's action that runs only while no field has refused its entry.
+    std::function<void()> unlessRefused(std::function<void()> action) const;
 
     // Set while load() fills the widgets (windows ignore their change signals then).
     bool loading() const { return loading_; }

@@ -1,10 +1,8 @@
 #include "dialogs/frmDiensteingabe.h"
 
 #include "dialogs/DialogKeys.h"
-#include "engine/DateValue.h"
+#include "dialogs/DutyFields.h"
 #include "platform/Colors.h"
-#include "roster/Konstanten.h"
-#include "roster/MonthState.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -51,10 +49,7 @@ void frmDiensteingabe::buildControls() {
     txts1 = edit("txts1");
     txts2 = edit("txts2");
     Text4 = edit("Text4");
-    Text4->setReadOnly(true);
-    Text4->setFocusPolicy(Qt::NoFocus);
-    Text4->setAlignment(Qt::AlignCenter);
-    Text4->setText(QStringLiteral("Beispiel"));
+    dialogs::setUpDutySample(Text4);
     Command1 = button("Command1", QStringLiteral("Farbe ändern"));
     cmddel = button("cmddel", QStringLiteral("Löschen"));
     cmdClose = button("cmdClose", QStringLiteral("Speichern und Schließen"));
@@ -103,16 +98,12 @@ void frmDiensteingabe::buildControls() {
 
     for (QLineEdit* e : {MaskAnfang, MaskEnde, txtKurzinfo, Text3})
         connect(e, &QLineEdit::editingFinished, this, &frmDiensteingabe::showSample);
-    const auto unlessRefused = [this](void (frmDiensteingabe::*handler)()) {
-        return [this, handler] {
-            if (!binding_.hasRefusedField()) (this->*handler)();
-        };
-    };
     connect(Command1, &QPushButton::clicked, this,
-            unlessRefused(&frmDiensteingabe::Command1_Click));
-    connect(cmddel, &QPushButton::clicked, this, unlessRefused(&frmDiensteingabe::cmddel_Click));
+            binding_.unlessRefused([this] { Command1_Click(); }));
+    connect(cmddel, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmddel_Click(); }));
     connect(cmdClose, &QPushButton::clicked, this,
-            unlessRefused(&frmDiensteingabe::cmdClose_Click));
+            binding_.unlessRefused([this] { cmdClose_Click(); }));
 }
 
 void frmDiensteingabe::Diensteingabe_Load() {
@@ -129,33 +120,17 @@ void frmDiensteingabe::Diensteingabe_Load() {
     }
 }
 
-quint32 frmDiensteingabe::colour() const {
-    QVariant farbe;
-    if (rs_.isOpen() && (rs_.isEditing() || (!rs_.eof() && !rs_.bof())))
-        farbe = rs_.value(QStringLiteral("Farbe"));
-    return farbe.isNull() ? roster::White : quint32(farbe.toLongLong());
-}
-
 void frmDiensteingabe::showSample() {
-    QPalette p = Text4->palette();
-    p.setColor(QPalette::Base, platform::fromBgr(colour()));
-    Text4->setPalette(p);
-    const QVariant flat = Text3->text().trimmed().isEmpty()
-                              ? QVariant()
-                              : binding_.widgetValue(QStringLiteral("Normstunden"));
-    Text4->setText(roster::dutyText(binding_.widgetValue(QStringLiteral("Anfang")),
-                                    binding_.widgetValue(QStringLiteral("Ende")),
-                                    txtKurzinfo->text(), flat));
+    dialogs::showDutySample(Text4, dialogs::dutyColour(rs_), binding_, txtKurzinfo->text(), Text3,
+                            QStringLiteral("Normstunden"));
 }
 
 bool frmDiensteingabe::txtKurzinfo_Validate() {
-    if (txtKurzinfo->text().size() < 16) return false;
-    session_.prompts().ask(QStringLiteral("Die Kurzinfo darf nicht länger als 15 Zeichen sein"));
-    return true;
+    return dialogs::shortInfoTooLong(session_.prompts(), txtKurzinfo->text(), 15);
 }
 
 void frmDiensteingabe::Command1_Click() {
-    const quint32 initial = colour();
+    const quint32 initial = dialogs::dutyColour(rs_);
     const std::optional<QColor> chosen = session_.prompts().chooseColor(platform::fromBgr(initial));
     if (!chosen) return;
     try {
@@ -184,20 +159,9 @@ void frmDiensteingabe::cmdClose_Click() {
     try {
         binding_.store();
         rs_.update();
-        // a duty that ends before it starts runs past midnight
-        const auto anfang = engine::dayNumber(rs_.value(QStringLiteral("Anfang")));
-        const auto ende = engine::dayNumber(rs_.value(QStringLiteral("Ende")));
-        if (anfang && ende && *ende < *anfang) {
-            rs_.setValue(QStringLiteral("Ende"), engine::dateVariant(*ende + 1.0));
-            rs_.update();
-        }
+        dialogs::moveEndPastMidnight(rs_);
     } catch (const std::exception& e) {
-        const platform::Answer answer = session_.prompts().ask(
-            QStringLiteral("Beim Speichern des Dienstes ist ein Fehler aufgetreten.\n Fehler = ") +
-                data::errorDescription(e) +
-                QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
-            platform::Buttons::YesNo);
-        if (answer != platform::Answer::Yes) return;
+        if (!dialogs::closeDespiteSaveError(session_.prompts(), e)) return;
         rs_.cancelUpdate();
     }
     accept();
@@ -208,12 +172,7 @@ bool frmDiensteingabe::unload() {
         rs_.cancelUpdate();
         return true;
     } catch (const std::exception& e) {
-        const platform::Answer answer = session_.prompts().ask(
-            QStringLiteral("Beim Speichern des Dienstes ist ein Fehler aufgetreten.\n Fehler = ") +
-                data::errorDescription(e) +
-                QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
-            platform::Buttons::YesNo);
-        if (answer != platform::Answer::Yes) return false;
+        if (!dialogs::closeDespiteSaveError(session_.prompts(), e)) return false;
         try {
             rs_.cancelUpdate();
         } catch (const std::exception&) {

@@ -31,7 +31,6 @@ private:
     void buildControls();
     void Diensteingabe_Load();
     void showSample();
-    quint32 colour() const;
 
     data::Session& session_;
     engine::Recordset& rs_;

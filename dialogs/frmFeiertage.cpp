@@ -90,15 +90,11 @@ void frmFeiertage::buildControls() {
             return ok ? QVariant(v) : QVariant(text);
         });
 
-    connect(cmdnew, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField()) cmdnew_Click();
-    });
-    connect(cmddel, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField()) cmddel_Click();
-    });
-    connect(cmdClose, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField()) close();
-    });
+    connect(cmdnew, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdnew_Click(); }));
+    connect(cmddel, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmddel_Click(); }));
+    connect(cmdClose, &QPushButton::clicked, this, binding_.unlessRefused([this] { close(); }));
     connect(DataGrid1, &dialogs::RecordList::chosen, this, &frmFeiertage::DataGrid1_Choose);
 }
 
@@ -108,11 +104,7 @@ void frmFeiertage::showCurrent() {
 }
 
 void frmFeiertage::saveCurrent() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
-    binding_.store();
-    const bool pending = rs_.isEditing();
-    rs_.update();
-    if (pending) DataGrid1->refill();
+    if (binding_.save()) DataGrid1->refill();
 }
 
 void frmFeiertage::DataGrid1_Choose(engine::Bookmark bookmark) {
@@ -149,7 +141,7 @@ void frmFeiertage::cmdnew_Click() {
 }
 
 void frmFeiertage::cmddel_Click() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
+    if (!binding_.hasRecord()) return;
     if (session_.prompts().ask(QStringLiteral("Soll der Feiertag gelöscht werden ?"),
                                platform::Buttons::YesNo, platform::Icon::Exclamation,
                                QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
@@ -171,10 +163,8 @@ void frmFeiertage::cmddel_Click() {
 }
 
 bool frmFeiertage::unload() {
-    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof()))) return true;
     try {
-        binding_.store();
-        rs_.update();
+        binding_.save();
         return true;
     } catch (const std::exception&) {
         const platform::Answer answer = session_.prompts().ask(

@@ -202,18 +202,15 @@ void frmMa::buildControls() {
     resize(760, 460);
 
     // The buttons act only when the field just left accepted its entry.
-    const auto guarded = [this](void (frmMa::*handler)()) {
-        return [this, handler] {
-            if (!binding_.hasRefusedField()) (this->*handler)();
-        };
-    };
-    connect(cmdAddnew, &QPushButton::clicked, this, guarded(&frmMa::cmdAddnew_Click));
-    connect(cmddel, &QPushButton::clicked, this, guarded(&frmMa::cmddel_Click));
-    connect(cmdHide, &QPushButton::clicked, this, guarded(&frmMa::cmdHide_Click));
-    connect(cmdShow, &QPushButton::clicked, this, guarded(&frmMa::cmdShow_Click));
-    connect(cmdClose, &QPushButton::clicked, this, [this] {
-        if (!binding_.hasRefusedField()) close();
-    });
+    connect(cmdAddnew, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdAddnew_Click(); }));
+    connect(cmddel, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmddel_Click(); }));
+    connect(cmdHide, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdHide_Click(); }));
+    connect(cmdShow, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdShow_Click(); }));
+    connect(cmdClose, &QPushButton::clicked, this, binding_.unlessRefused([this] { close(); }));
     connect(TabStrip1, &QTabBar::tabBarClicked, this, &frmMa::TabStrip1_Click);
     connect(TabStrip1, &QTabBar::currentChanged, this, &frmMa::TabStrip1_Click);
     connect(DataGrid1, &dialogs::RecordList::chosen, this, &frmMa::DataGrid1_Choose);
@@ -280,11 +277,7 @@ void frmMa::showCurrent() {
 }
 
 void frmMa::saveCurrent() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
-    binding_.store();
-    const bool pending = rs_.isEditing();
-    rs_.update();
-    if (pending) DataGrid1->refill();
+    if (binding_.save()) DataGrid1->refill();
 }
 
 void frmMa::appendEmployee() {
@@ -379,7 +372,7 @@ void frmMa::cmdShow_Click() {
 }
 
 void frmMa::cmddel_Click() {
-    if (!rs_.isEditing() && (rs_.eof() || rs_.bof())) return;
+    if (!binding_.hasRecord()) return;
     if (session_.prompts().ask(QStringLiteral("Soll der Mitarbeiter gelöscht werden ?"),
                                platform::Buttons::YesNo, platform::Icon::Exclamation,
                                QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
@@ -416,10 +409,8 @@ void frmMa::cmddel_Click() {
 }
 
 bool frmMa::unload() {
-    if (!rs_.isOpen() || (!rs_.isEditing() && (rs_.eof() || rs_.bof()))) return true;
     try {
-        binding_.store();
-        rs_.update();
+        binding_.save();
         return true;
     } catch (const std::exception& e) {
         if (data::errorNumber(e) == engine::err::GeneralFailure)

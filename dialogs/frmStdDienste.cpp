@@ -1,6 +1,7 @@
 #include "dialogs/frmStdDienste.h"
 
 #include "dialogs/DialogKeys.h"
+#include "dialogs/DutyFields.h"
 #include "dialogs/RecordList.h"
 #include "dialogs/StdDienstePrint.h"
 #include "engine/DateValue.h"
@@ -102,10 +103,7 @@ void frmStdDienste::buildControls() {
     txtBemerkung = edit("txtBemerkung");
     txtBemerkung->setMaxLength(50);
     Text1 = edit("Text1");
-    Text1->setReadOnly(true);
-    Text1->setFocusPolicy(Qt::NoFocus);
-    Text1->setAlignment(Qt::AlignCenter);
-    Text1->setText(QStringLiteral("Beispiel"));
+    dialogs::setUpDutySample(Text1);
     Command3 = button("Command3", QStringLiteral("Farbe ändern"));
     cmdaddnew = button("cmdaddnew", QStringLiteral("Neuer "));
     cmddel = button("cmddel", QStringLiteral("Löschen"));
@@ -171,16 +169,16 @@ void frmStdDienste::buildControls() {
     connect(chkNormdienst, &QCheckBox::clicked, this, &frmStdDienste::chkNormdienst_Click);
     for (QLineEdit* e : {MaskAnfang, MaskEdBox1, Txtkurzinfo, txtNBStunden})
         connect(e, &QLineEdit::editingFinished, this, &frmStdDienste::showSample);
-    const auto unlessRefused = [this](void (frmStdDienste::*handler)()) {
-        return [this, handler] {
-            if (!binding_.hasRefusedField()) (this->*handler)();
-        };
-    };
-    connect(Command3, &QPushButton::clicked, this, unlessRefused(&frmStdDienste::Command3_Click));
-    connect(cmdaddnew, &QPushButton::clicked, this, unlessRefused(&frmStdDienste::cmdaddnew_Click));
-    connect(cmddel, &QPushButton::clicked, this, unlessRefused(&frmStdDienste::cmddel_Click));
-    connect(cmdPrint, &QPushButton::clicked, this, unlessRefused(&frmStdDienste::cmdPrint_Click));
-    connect(cmdclose, &QPushButton::clicked, this, unlessRefused(&frmStdDienste::cmdclose_Click));
+    connect(Command3, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { Command3_Click(); }));
+    connect(cmdaddnew, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdaddnew_Click(); }));
+    connect(cmddel, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmddel_Click(); }));
+    connect(cmdPrint, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdPrint_Click(); }));
+    connect(cmdclose, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdclose_Click(); }));
 }
 
 void frmStdDienste::Form_Load() {
@@ -196,23 +194,12 @@ void frmStdDienste::Form_Load() {
 }
 
 bool frmStdDienste::hasRecord() const {
-    return rs_.isOpen() && (rs_.isEditing() || (!rs_.eof() && !rs_.bof()));
-}
-
-quint32 frmStdDienste::colour() const {
-    if (!hasRecord()) return roster::White;
-    const QVariant farbe = rs_.value(QStringLiteral("Farbe"));
-    return farbe.isNull() ? roster::White : quint32(farbe.toLongLong());
+    return binding_.hasRecord();
 }
 
 void frmStdDienste::showSample() {
-    setBackground(Text1, platform::fromBgr(colour()));
-    const QVariant flat = txtNBStunden->text().trimmed().isEmpty()
-                              ? QVariant()
-                              : binding_.widgetValue(QStringLiteral("Pauschalstunden"));
-    Text1->setText(roster::dutyText(binding_.widgetValue(QStringLiteral("Anfang")),
-                                    binding_.widgetValue(QStringLiteral("Ende")),
-                                    Txtkurzinfo->text(), flat));
+    dialogs::showDutySample(Text1, dialogs::dutyColour(rs_), binding_, Txtkurzinfo->text(),
+                            txtNBStunden, QStringLiteral("Pauschalstunden"));
 }
 
 void frmStdDienste::showRecord() {
@@ -221,16 +208,10 @@ void frmStdDienste::showRecord() {
     chknorm();
 }
 
-void frmStdDienste::saveRecord() {
-    if (!hasRecord()) return;
-    binding_.store();
-    rs_.update();
-}
-
 void frmStdDienste::DataGrid1_RowColChange(engine::Bookmark chosen) {
     try {
         // moving to another record writes the edits of this one
-        saveRecord();
+        binding_.save();
         rs_.setBookmark(chosen);
         if (rs_.eof()) rs_.moveFirst();
         if (hasRecord() && rs_.value(QStringLiteral("Farbe")).isNull())
@@ -244,15 +225,16 @@ void frmStdDienste::DataGrid1_RowColChange(engine::Bookmark chosen) {
 
 void frmStdDienste::chknorm() {
     const QVariant norm = hasRecord() ? rs_.value(QStringLiteral("Normdienst")) : QVariant();
-    const bool normDuty = roster::nullToDouble(norm) != 0;
-    txtNBStunden->setEnabled(!normDuty);
-    setBackground(txtNBStunden, palette().color(normDuty ? QPalette::Button : QPalette::Base));
+    offerFlatHours(roster::nullToDouble(norm) == 0);
 }
 
 void frmStdDienste::chkNormdienst_Click() {
-    const bool normDuty = chkNormdienst->isChecked();
-    txtNBStunden->setEnabled(!normDuty);
-    setBackground(txtNBStunden, palette().color(normDuty ? QPalette::Button : QPalette::Base));
+    offerFlatHours(!chkNormdienst->isChecked());
+}
+
+void frmStdDienste::offerFlatHours(bool offered) {
+    txtNBStunden->setEnabled(offered);
+    setBackground(txtNBStunden, palette().color(offered ? QPalette::Base : QPalette::Button));
 }
 
 bool frmStdDienste::txtTaste_KeyPress(const QString& typed) {
@@ -280,7 +262,7 @@ bool frmStdDienste::txtTaste_KeyPress(const QString& typed) {
             if (refused) session_.prompts().ask(QStringLiteral("Diese Taste ist bereits vergeben"));
             // the record is saved with the key it has so far
             txtTaste->setText(oldKey.toString());
-            saveRecord();
+            binding_.save();
             DataGrid1->refill();
             return !refused;
         }
@@ -296,14 +278,12 @@ bool frmStdDienste::txtTaste_KeyPress(const QString& typed) {
 }
 
 bool frmStdDienste::Txtkurzinfo_Validate() {
-    if (Txtkurzinfo->text().size() < 13) return false;
-    session_.prompts().ask(QStringLiteral("Die Kurzinfo darf nicht länger als 12 Zeichen sein"));
-    return true;
+    return dialogs::shortInfoTooLong(session_.prompts(), Txtkurzinfo->text(), 12);
 }
 
 void frmStdDienste::Command3_Click() {
     if (!hasRecord()) return;
-    const quint32 initial = colour();
+    const quint32 initial = dialogs::dutyColour(rs_);
     const std::optional<QColor> chosen = session_.prompts().chooseColor(platform::fromBgr(initial));
     try {
         rs_.setValue(QStringLiteral("Farbe"), chosen ? platform::toBgr(*chosen) : initial);
@@ -315,7 +295,7 @@ void frmStdDienste::Command3_Click() {
 
 void frmStdDienste::cmdaddnew_Click() {
     try {
-        saveRecord();
+        binding_.save();
         rs_.addNew();
     } catch (const std::exception& e) {
         data::report(session_, e, QStringLiteral("cmdAddnew_Click"));
@@ -358,23 +338,10 @@ void frmStdDienste::cmdPrint_Click() {
 
 void frmStdDienste::cmdclose_Click() {
     try {
-        saveRecord();
-        if (hasRecord()) {
-            // a duty that ends before it starts runs past midnight
-            const auto anfang = engine::dayNumber(rs_.value(QStringLiteral("Anfang")));
-            const auto ende = engine::dayNumber(rs_.value(QStringLiteral("Ende")));
-            if (anfang && ende && *ende < *anfang) {
-                rs_.setValue(QStringLiteral("Ende"), engine::dateVariant(*ende + 1.0));
-                rs_.update();
-            }
-        }
+        binding_.save();
+        if (hasRecord()) dialogs::moveEndPastMidnight(rs_);
     } catch (const std::exception& e) {
-        const platform::Answer answer = session_.prompts().ask(
-            QStringLiteral("Beim Speichern des Dienstes ist ein Fehler aufgetreten.\n Fehler = ") +
-                data::errorDescription(e) +
-                QStringLiteral("\nWollen Sie die Eingabemaske trotzdem schließen?"),
-            platform::Buttons::YesNo);
-        if (answer != platform::Answer::Yes) return;
+        if (!dialogs::closeDespiteSaveError(session_.prompts(), e)) return;
         rs_.cancelUpdate();
         discarded_ = true;
     }
@@ -384,7 +351,7 @@ void frmStdDienste::cmdclose_Click() {
 bool frmStdDienste::unload() {
     if (discarded_ || !hasRecord()) return true;
     try {
-        saveRecord();
+        binding_.save();
         return true;
     } catch (const std::exception&) {
         const platform::Answer answer = session_.prompts().ask(

@@ -46,9 +46,9 @@ private:
     void Form_Load();
     void showSample();
     void showRecord();
-    quint32 colour() const;
+    // The flat-hours field takes input, or is greyed out for a norm duty.
+    void offerFlatHours(bool offered);
     bool hasRecord() const;
-    void saveRecord();
 
     data::Session& session_;
     engine::Recordset& rs_;
