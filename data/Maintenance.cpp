@@ -13,6 +13,16 @@ Q_LOGGING_CATEGORY(lcData, "turnova.data", QtWarningMsg)
 
 namespace data {
 
+void compactInto(const QString& path, const QString& temp) {
+    QFile::remove(temp);
+    try {
+        engine::Connection::compactDatabase(path, temp);
+    } catch (...) {
+        QFile::remove(temp);
+        throw;
+    }
+}
+
 QDate compactionCopyDate(const QString& savPath) {
     return QFileInfo(savPath).lastModified().date();
 }
@@ -29,13 +39,7 @@ void markSetAside(const QString& sav, const QDate& today) {
 // replaced and the file set aside, so a damaged file never costs the last good copy.
 void compact(const QString& path, const QString& sav, const QDate& today) {
     const QString temp = path + QStringLiteral(".compact.tmp");
-    QFile::remove(temp);
-    try {
-        engine::Connection::compactDatabase(path, temp);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
-    }
+    compactInto(path, temp);
     QFile::remove(sav);
     if (!QFile::rename(path, sav)) {
         QFile::remove(temp);

@@ -18,6 +18,10 @@ namespace data {
 // deleted and the error is thrown on.
 void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today);
 
+// Compacts the database file into a new file at temp (replacing one left there). When that
+// fails (a damaged file), nothing is left at temp and the error is thrown on.
+void compactInto(const QString& path, const QString& temp);
+
 // When the compaction copy was set aside. Its modification time is set when the file is set
 // aside, because many file systems do not keep access times.
 QDate compactionCopyDate(const QString& savPath);

@@ -1,5 +1,6 @@
 #include "data/Repair.h"
 
+#include "data/Maintenance.h"
 #include "engine/Connection.h"
 #include "engine/EngineError.h"
 #include "engine/Sqlite.h"
@@ -84,13 +85,7 @@ RepairResult repairDatabase(const DatabaseLocation& location) {
     }
     // No sound copy: compaction keeps whatever SQLite can still read of the file.
     const QString temp = path + QStringLiteral(".repair.tmp");
-    QFile::remove(temp);
-    try {
-        engine::Connection::compactDatabase(path, temp);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
-    }
+    compactInto(path, temp);
     replaceDamaged(path, result.damagedFile, temp, false);
     return result;
 }
