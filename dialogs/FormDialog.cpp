@@ -1,10 +1,18 @@
 #include "dialogs/FormDialog.h"
 
 #include <QCloseEvent>
+#include <QPushButton>
 
 namespace dialogs {
 
 FormDialog::FormDialog(QWidget* parent) : QDialog(parent) {}
+
+QPushButton* FormDialog::button(const char* name, const QString& caption) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
+}
 
 void FormDialog::closeEvent(QCloseEvent* event) {
     if (closing_) {

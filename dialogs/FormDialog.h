@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class QPushButton;
+
 namespace dialogs {
 
 class FormDialog : public QDialog {
@@ -14,6 +16,8 @@ public:
 protected:
     // Runs when the window is about to close; false keeps it open.
     virtual bool unload() { return true; }
+    // A push button of the window under its object name; Enter in a field never presses it.
+    QPushButton* button(const char* name, const QString& caption);
 
     void closeEvent(QCloseEvent* event) override;
     void reject() override;

@@ -29,12 +29,6 @@ void frmDiensteingabe::buildControls() {
         e->setObjectName(QLatin1String(name));
         return e;
     };
-    const auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
     MaskTag = edit("MaskTag");
     DataCombo1 = new QComboBox(this);
     DataCombo1->setObjectName(QStringLiteral("DataCombo1"));

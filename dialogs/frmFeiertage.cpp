@@ -50,15 +50,9 @@ void frmFeiertage::buildControls() {
     MaskEdBox1 = edit("MaskEdBox1");
     txtName = edit("txtName");
     txtProzent = edit("txtProzent");
-    const auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    cmdnew = button("cmdnew", "Neuer");
-    cmddel = button("cmddel", "Löschen");
-    cmdClose = button("cmdClose", "Speichern und Schließen");
+    cmdnew = button("cmdnew", QStringLiteral("Neuer"));
+    cmddel = button("cmddel", QStringLiteral("Löschen"));
+    cmdClose = button("cmdClose", QStringLiteral("Speichern und Schließen"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Tag:"), MaskEdBox1);

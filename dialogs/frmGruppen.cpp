@@ -40,18 +40,12 @@ void frmGruppen::buildControls() {
     auto* lblAllMa = new QLabel(QStringLiteral("Alle Mitarbeiter"), this);
     lblAllMa->setObjectName(QStringLiteral("lblAllMa"));
     lblAllMa->setBuddy(lstAllMa);
-    const auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    Command1 = button("Command1", "<- hinzufügen");
-    Command2 = button("Command2", "entfernen ->");
-    Command3 = button("Command3", "Neue Gruppe");
-    Command4 = button("Command4", "Gruppe umbenennen");
-    cmddel = button("cmddel", "Gruppe löschen");
-    Command5 = button("Command5", "Speichern und Schließen");
+    Command1 = button("Command1", QStringLiteral("<- hinzufügen"));
+    Command2 = button("Command2", QStringLiteral("entfernen ->"));
+    Command3 = button("Command3", QStringLiteral("Neue Gruppe"));
+    Command4 = button("Command4", QStringLiteral("Gruppe umbenennen"));
+    cmddel = button("cmddel", QStringLiteral("Gruppe löschen"));
+    Command5 = button("Command5", QStringLiteral("Speichern und Schließen"));
 
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);

@@ -172,17 +172,11 @@ void frmMa::buildControls() {
     for (QGridLayout* grid : std::as_const(grids))
         grid->setRowStretch(grid->rowCount(), 1);
 
-    const auto button = [this](const char* name, const char* caption) {
-        auto* b = new QPushButton(QString::fromUtf8(caption), this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    cmdAddnew = button("cmdAddnew", "neuer");
-    cmddel = button("cmddel", "Löschen");
-    cmdHide = button("cmdHide", "Mitarbeiter ausblenden");
-    cmdShow = button("cmdShow", "Mitarbeiter einblenden");
-    cmdClose = button("cmdClose", "Speichern und Schließen");
+    cmdAddnew = button("cmdAddnew", QStringLiteral("neuer"));
+    cmddel = button("cmddel", QStringLiteral("Löschen"));
+    cmdHide = button("cmdHide", QStringLiteral("Mitarbeiter ausblenden"));
+    cmdShow = button("cmdShow", QStringLiteral("Mitarbeiter einblenden"));
+    cmdClose = button("cmdClose", QStringLiteral("Speichern und Schließen"));
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* b : {cmdAddnew, cmddel, cmdHide, cmdShow})

@@ -62,12 +62,6 @@ void frmStdDienste::buildControls() {
         e->setToolTip(tip);
         return e;
     };
-    const auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
 
     const auto timeColumn = [](const char* field, const char* header) {
         return dialogs::RecordList::Column{QLatin1String(field), QLatin1String(header), listTime};
