@@ -1,6 +1,7 @@
 #include "dialogs/FormDialog.h"
 
 #include <QCloseEvent>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace dialogs {
@@ -12,6 +13,13 @@ QPushButton* FormDialog::button(const char* name, const QString& caption) {
     b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
+}
+
+QLineEdit* FormDialog::lineEdit(const char* name, const QString& toolTip) {
+    auto* e = new QLineEdit(this);
+    e->setObjectName(QLatin1String(name));
+    e->setToolTip(toolTip);
+    return e;
 }
 
 void FormDialog::closeEvent(QCloseEvent* event) {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+class QLineEdit;
 class QPushButton;
 
 namespace dialogs {
@@ -18,6 +19,8 @@ protected:
     virtual bool unload() { return true; }
     // A push button of the window under its object name; Enter in a field never presses it.
     QPushButton* button(const char* name, const QString& caption);
+    // An edit field of the window under its object name, with its tool tip.
+    QLineEdit* lineEdit(const char* name, const QString& toolTip = {});
 
     void closeEvent(QCloseEvent* event) override;
     void reject() override;

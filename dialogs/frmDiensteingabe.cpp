@@ -24,25 +24,20 @@ frmDiensteingabe::frmDiensteingabe(data::Session& session, QWidget* parent)
 }
 
 void frmDiensteingabe::buildControls() {
-    const auto edit = [this](const char* name) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QLatin1String(name));
-        return e;
-    };
-    MaskTag = edit("MaskTag");
+    MaskTag = lineEdit("MaskTag");
     DataCombo1 = new QComboBox(this);
     DataCombo1->setObjectName(QStringLiteral("DataCombo1"));
-    MaskAnfang = edit("MaskAnfang");
-    MaskEnde = edit("MaskEnde");
-    Text1 = edit("Text1");
-    Text3 = edit("Text3");
-    txtKurzinfo = edit("txtKurzinfo");
+    MaskAnfang = lineEdit("MaskAnfang");
+    MaskEnde = lineEdit("MaskEnde");
+    Text1 = lineEdit("Text1");
+    Text3 = lineEdit("Text3");
+    txtKurzinfo = lineEdit("txtKurzinfo");
     txtKurzinfo->setMaxLength(15);
-    txtBemerkung = edit("txtBemerkung");
+    txtBemerkung = lineEdit("txtBemerkung");
     txtBemerkung->setMaxLength(50);
-    txts1 = edit("txts1");
-    txts2 = edit("txts2");
-    Text4 = edit("Text4");
+    txts1 = lineEdit("txts1");
+    txts2 = lineEdit("txts2");
+    Text4 = lineEdit("Text4");
     dialogs::setUpDutySample(Text4);
     Command1 = button("Command1", QStringLiteral("Farbe ändern"));
     cmddel = button("cmddel", QStringLiteral("Löschen"));

@@ -42,14 +42,9 @@ void frmFeiertage::buildControls() {
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     DataGrid1->setMinimumWidth(280);
 
-    const auto edit = [this](const char* name) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QLatin1String(name));
-        return e;
-    };
-    MaskEdBox1 = edit("MaskEdBox1");
-    txtName = edit("txtName");
-    txtProzent = edit("txtProzent");
+    MaskEdBox1 = lineEdit("MaskEdBox1");
+    txtName = lineEdit("txtName");
+    txtProzent = lineEdit("txtProzent");
     cmdnew = button("cmdnew", QStringLiteral("Neuer"));
     cmddel = button("cmddel", QStringLiteral("Löschen"));
     cmdClose = button("cmdClose", QStringLiteral("Speichern und Schließen"));

@@ -56,13 +56,6 @@ frmStdDienste::frmStdDienste(data::Session& session, QWidget* parent)
 }
 
 void frmStdDienste::buildControls() {
-    const auto edit = [this](const char* name, const QString& tip = {}) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QLatin1String(name));
-        e->setToolTip(tip);
-        return e;
-    };
-
     const auto timeColumn = [](const char* field, const char* header) {
         return dialogs::RecordList::Column{QLatin1String(field), QLatin1String(header), listTime};
     };
@@ -79,24 +72,24 @@ void frmStdDienste::buildControls() {
     DataGrid1->setTabKeyNavigation(false);
     DataGrid1->setMinimumWidth(300);
 
-    txtTaste = edit("txtTaste");
+    txtTaste = lineEdit("txtTaste");
     txtTaste->setMaxLength(1);
     txtTaste->installEventFilter(this);
-    MaskAnfang = edit("MaskAnfang", QStringLiteral("Dienstanfang"));
-    MaskEdBox1 = edit("MaskEdBox1", QStringLiteral("Dienstende"));
-    txtPause = edit("txtPause", QStringLiteral("Pause (Dezimal)"));
-    Txtkurzinfo = edit("Txtkurzinfo");
+    MaskAnfang = lineEdit("MaskAnfang", QStringLiteral("Dienstanfang"));
+    MaskEdBox1 = lineEdit("MaskEdBox1", QStringLiteral("Dienstende"));
+    txtPause = lineEdit("txtPause", QStringLiteral("Pause (Dezimal)"));
+    Txtkurzinfo = lineEdit("Txtkurzinfo");
     Txtkurzinfo->setMaxLength(15);
-    txtNBStunden = edit("txtNBStunden", QStringLiteral("Die Pauschalstunden werden der "
-                                                       "Arbeitszeit hinzugerechnet."));
+    txtNBStunden = lineEdit("txtNBStunden", QStringLiteral("Die Pauschalstunden werden der "
+                                                           "Arbeitszeit hinzugerechnet."));
     chkNormdienst =
         new QCheckBox(QStringLiteral("Arbeitszeit des Ma. als Pauschalstunden eintragen"), this);
     chkNormdienst->setObjectName(QStringLiteral("chkNormdienst"));
-    Text2 = edit("Text2");
-    Text3 = edit("Text3");
-    txtBemerkung = edit("txtBemerkung");
+    Text2 = lineEdit("Text2");
+    Text3 = lineEdit("Text3");
+    txtBemerkung = lineEdit("txtBemerkung");
     txtBemerkung->setMaxLength(50);
-    Text1 = edit("Text1");
+    Text1 = lineEdit("Text1");
     dialogs::setUpDutySample(Text1);
     Command3 = button("Command3", QStringLiteral("Farbe ändern"));
     cmdaddnew = button("cmdaddnew", QStringLiteral("Neuer "));
