@@ -66,8 +66,7 @@ class TestFrmGruppen : public QObject, DialogFixture<frmGruppen> {
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
     void init() {
-        t = std::make_unique<TestSession>(QDate(2024, 3, 15));
-        t->createDatabase();
+        startSession(QDate(2024, 3, 15));
         group(env(), QStringLiteral("Alle Ma."));
         early = group(env(), QStringLiteral("Früh"));
         m.clear();
@@ -79,8 +78,7 @@ private Q_SLOTS:
             member(env(), early, m[i], i + 1);
     }
     void cleanup() {
-        w.reset();
-        t.reset();
+        endSession();
     }
 
     void addingGivesTheNextPositionOnce() {

@@ -47,12 +47,10 @@ class TestFrmMa : public QObject, DialogFixture<frmMa> {
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
     void init() {
-        t = std::make_unique<TestSession>(QDate(2024, 3, 15));
-        t->createDatabase();
+        startSession(QDate(2024, 3, 15));
     }
     void cleanup() {
-        w.reset();
-        t.reset();
+        endSession();
     }
 
     void pagesLabelsAndFormats() {

@@ -18,6 +18,17 @@ protected:
     std::unique_ptr<TestSession> t;
     std::unique_ptr<Window> w;
 
+    // A new session on a database with all tables, on the fixed day today.
+    void startSession(const QDate& today) {
+        t = std::make_unique<TestSession>(today);
+        t->createDatabase();
+    }
+    // Closes the window, then the session.
+    void endSession() {
+        w.reset();
+        t.reset();
+    }
+
     data::DataUmgebung& env() { return t->env(); }
     platform::ScriptedPrompts& prompts() { return t->prompts; }
     // The window's control of that name; a missing control ends the test program.
