@@ -117,9 +117,9 @@ LocateResult locateDatabase(const QString& commandLine, const platform::Services
         // A new installation: nothing to copy. The folder is made and the start-up check asks
         // whether to create the database.
         if (!QDir().mkpath(userFolder))
-            throw engine::EngineError(engine::err::PermissionDenied,
+            throw engine::EngineError(engine::err::FileAccess,
                                       QStringLiteral("Der Ordner '%1' kann nicht angelegt werden.")
-                                          .arg(userFolder));
+                                          .arg(QDir::toNativeSeparators(userFolder)));
         location.path = target;
         return LocateResult::Located;
     }
@@ -134,10 +134,11 @@ LocateResult locateDatabase(const QString& commandLine, const platform::Services
     QDir().mkpath(userFolder);
     QFile::remove(target);
     if (!QFile::copy(candidate, target))
-        throw engine::EngineError(engine::err::PermissionDenied,
+        throw engine::EngineError(engine::err::FileAccess,
                                   QStringLiteral("Die Datenbank '%1' kann nicht nach '%2' kopiert "
                                                  "werden.")
-                                      .arg(candidate, target));
+                                      .arg(QDir::toNativeSeparators(candidate),
+                                           QDir::toNativeSeparators(target)));
     location.path = target;
     return LocateResult::Located;
 }

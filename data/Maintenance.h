@@ -5,22 +5,30 @@
 
 #include <QDate>
 
+#include <functional>
+
 namespace data {
 
-// Runs at every start on an existing database that is not on a network path. A file that does
-// not open as a database throws (err::GeneralFailure) before anything is copied. Then:
+struct MaintenanceHooks {
+    // A Yes/No question (No is the default and the answer when there is nobody to ask).
+    std::function<bool(const QString& question)> confirm;
+    // Tells the planner that a backup or the compaction failed; the start goes on.
+    std::function<void(const QString& text)> warn;
+};
+
+// Runs at every start on an existing, sound database that is not on a network path. A file that
+// does not open as a database throws (err::GeneralFailure) before anything is copied. Then:
 // - copies the file to the backup of yesterday's date when that copy does not exist yet;
 // - removes the backup of 21 days ago (that one day only; older ones stay);
 // - compacts the file when its compaction copy (path + ".sav") is missing or older than seven
 //   days: the file is set aside as ".sav" and compacted back into its own path. The ".sav" stays
 //   as the copy of the uncompacted file.
-// Compaction writes a new file first; when it fails (a damaged file), nothing is moved or
-// deleted and the error is thrown on.
-void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today);
-
-// Compacts the database file into a new file at temp (replacing one left there). When that
-// fails (a damaged file), nothing is left at temp and the error is thrown on.
-void compactInto(const QString& path, const QString& temp);
+// The compaction holds the file's exclusive lock from before it reads the file until the new
+// file is in place, and it never replaces a ".sav" that holds more employees or duties than the
+// database without asking. A failed backup or compaction is told through hooks.warn and the
+// files stay as they were; nothing is thrown for them.
+void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today,
+                              const MaintenanceHooks& hooks = {});
 
 // When the compaction copy was set aside. Its modification time is set when the file is set
 // aside, because many file systems do not keep access times.

@@ -1,7 +1,11 @@
 #pragma once
-// Repairing a damaged database file at start-up: the newest sound copy beside it (the
-// compaction copy ".sav" or a daily backup) takes its place; without one, SQLite rescues what it
-// can still read by compacting the file. The damaged file is kept as ".defekt".
+// Repairing a damaged database file at start-up. Nothing of the planner's is ever deleted or
+// overwritten on the way:
+// - every row the damaged file still holds is salvaged into a new file first;
+// - the salvaged file and the newest sound copy beside the database (the compaction copy ".sav"
+//   or a daily backup) are compared, and the one with more of the planner's work (more duties,
+//   then later duties, then more rows) takes the database's place; a copy is copied, never moved;
+// - the damaged file is kept under a name of its own, "<database>.<date_time>.defekt".
 
 #include "data/DatabaseLocation.h"
 
@@ -10,17 +14,23 @@
 
 namespace data {
 
-// Opens and passes SQLite's quick check.
-bool isSoundDatabase(const QString& path);
-
 struct RepairResult {
-    QString restoredFrom; // the copy that replaced the file; empty when it was compacted
-    QDateTime copyTime;   // when that copy was written
+    QString restoredFrom; // the copy now in use; empty when the salvaged rows are
+    QDateTime asOf;       // when that copy (or the damaged file) was last written
     QString damagedFile;  // where the damaged file was kept
+    qint64 duties = 0;    // duties in the database now in use
+    qint64 employees = 0;
 };
 
-// Throws EngineError when neither a copy nor compaction gives a sound file; the files are then
-// as they were.
-RepairResult repairDatabase(const DatabaseLocation& location);
+// Whether a sound copy with the program's tables lies beside the database.
+bool soundCopyExists(const DatabaseLocation& location);
+
+// Throws EngineError when neither the damaged file nor any copy holds anything; the files are
+// then as they were.
+RepairResult repairDatabase(const DatabaseLocation& location, const QDateTime& now);
+
+// The message that tells the planner which data is now in use, from when, and where the damaged
+// file lies.
+QString repairMessage(const RepairResult& result);
 
 } // namespace data

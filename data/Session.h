@@ -8,6 +8,10 @@
 #include "data/StartupStatus.h"
 #include "platform/Services.h"
 
+#include <QLockFile>
+
+#include <memory>
+
 namespace data {
 
 struct Session {
@@ -16,6 +20,8 @@ struct Session {
     DataUmgebung env;
     NullProgress noProgress;
     ProgressSink* progress = &noProgress;
+    // Held from the start-up check to the end of the run: one program per database file.
+    std::unique_ptr<QLockFile> databaseLock;
 
     platform::Prompts& prompts() const { return *services.prompts; }
     QDate today() const { return services.clock->today(); }

@@ -1,5 +1,7 @@
 #include "data/StartCheck.h"
 
+#include "data/DatabaseFile.h"
+#include "data/DatabaseLock.h"
 #include "data/Maintenance.h"
 #include "data/Repair.h"
 #include "data/Schema.h"
@@ -19,8 +21,8 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-[[noreturn]] void accessDenied() {
-    throw engine::EngineError(engine::err::PermissionDenied, QStringLiteral("Zugriff verweigert"));
+[[noreturn]] void accessDenied(const QString& description = QStringLiteral("Zugriff verweigert")) {
+    throw engine::EngineError(engine::err::PermissionDenied, description, engine::FileFault::Busy);
 }
 
 // Opening the file for appending (and closing it at once) proves write access; nothing is
@@ -31,11 +33,18 @@ void writeAccessTest(const QString& path) {
         accessDenied();
 }
 
-void saveOldDatabase(const QString& path) {
-    const QString old = path + QStringLiteral(".old");
-    QFile::remove(old);
+// A database that is replaced by a new one is kept beside it as ".old"; an earlier ".old" is
+// never overwritten: the newer one then gets the time in its name.
+QString saveOldDatabase(const QString& path, const QDateTime& now) {
+    QString old = path + QStringLiteral(".old");
+    if (QFileInfo::exists(old))
+        old = freshSiblingName(path, QStringLiteral(".old"), now);
     if (!QFile::rename(path, old))
-        accessDenied();
+        throw engine::EngineError(engine::err::FileAccess,
+                                  QStringLiteral("Die Datei '%1' kann nicht nach '%2' verschoben "
+                                                 "werden.")
+                                      .arg(shown(path), shown(old)));
+    return old;
 }
 
 // An old format: a settings row whose Firststart lies before the format's day. An empty
@@ -46,6 +55,13 @@ bool isOldFormat(engine::Recordset& settings) {
         return false;
     const QVariant first = settings.value(QStringLiteral("Firststart"));
     return !first.isNull() && engine::toDate(first) < formatMarker();
+}
+
+// A sound file without the program's tables is damaged, not new, when a copy beside it has them
+// (a failed copy or restore left an empty database behind).
+bool lacksTablesOfItsCopies(const DatabaseLocation& location) {
+    const Contents contents = readContents(location.path);
+    return contents.readable && !contents.hasTables && soundCopyExists(location);
 }
 
 // The error trap of the check: runs a step's statements and decides by the error how to go on.
@@ -64,45 +80,17 @@ public:
         }
     }
 
-private:
-    bool handle(const std::exception& e) {
-        const long number = errorNumber(e);
-        const QString path = session_.location.path;
-        if (number == engine::err::PermissionDenied) {
-            session_.prompts().ask(
-                QStringLiteral("Sie haben keinen vollen Zugriff auf die Datenbank oder die "
-                               "Datenbank wird von einem anderen Benutzer verwendet. Überprüfen "
-                               "sie Ihre Zugriffsrechte auf die Datei : ") +
-                shown(path) + QStringLiteral("\nDas Programm wird beendet."));
-            return false;
-        }
-        // A general failure is a damaged file only when the file is no sound database; a file
-        // that is sound failed for another reason and is not replaced. One repair per start.
-        if (number == engine::err::GeneralFailure && !repaired_ && QFileInfo::exists(path) &&
-            !isSoundDatabase(path)) {
-            repaired_ = true;
-            session_.prompts().ask(description(e) +
-                                   QStringLiteral("Fehler in der Datenbank. Versuche Datenbank "
-                                                  "wiederherzustellen."));
-            return repair();
-        }
-        report(session_, e, procedure());
-        return false;
-    }
-
-    bool repair() {
+    // A damaged file: the message, then the repair. false: the program must end.
+    bool repairDamaged(const QString& description) {
+        repaired_ = true;
+        session_.prompts().ask(description +
+                               QStringLiteral("\nFehler in der Datenbank. Versuche Datenbank "
+                                              "wiederherzustellen."));
         try {
             session_.env.close();
-            const RepairResult result = repairDatabase(session_.location);
-            if (!result.restoredFrom.isEmpty())
-                session_.prompts().ask(
-                    QStringLiteral("Die Datenbank wurde aus der Sicherungskopie %1 vom %2 "
-                                   "wiederhergestellt. Die beschädigte Datei wurde unter %3 "
-                                   "aufbewahrt.")
-                        .arg(shown(result.restoredFrom),
-                             result.copyTime.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
-                             shown(result.damagedFile)));
-            session_.env.open(session_.location.path);
+            const RepairResult result =
+                repairDatabase(session_.location, session_.services.clock->now());
+            session_.prompts().ask(repairMessage(result));
             return true; // on with the step after the one that failed
         } catch (const std::exception& again) {
             report(session_, again, procedure());
@@ -110,10 +98,43 @@ private:
         }
     }
 
-    static QString description(const std::exception& e) {
-        if (const auto* ee = dynamic_cast<const engine::EngineError*>(&e))
-            return ee->description();
-        return QString::fromLocal8Bit(e.what());
+    bool accessMessage() {
+        session_.prompts().ask(
+            QStringLiteral("Sie haben keinen vollen Zugriff auf die Datenbank oder die "
+                           "Datenbank wird von einem anderen Benutzer verwendet. Überprüfen "
+                           "sie Ihre Zugriffsrechte auf die Datei : ") +
+            shown(session_.location.path) + QStringLiteral("\nDas Programm wird beendet."));
+        return false;
+    }
+
+private:
+    bool handle(const std::exception& e) {
+        const auto* engineError = dynamic_cast<const engine::EngineError*>(&e);
+        if (errorNumber(e) == engine::err::PermissionDenied ||
+            (engineError && engineError->fault() == engine::FileFault::Busy))
+            return accessMessage();
+        // A failure is a damaged file only when the file itself says so; a file that is sound,
+        // or busy, failed for another reason and is never replaced. One repair per start.
+        if (engineError && engineError->fault() == engine::FileFault::Corrupt && !repaired_) {
+            session_.env.close();
+            const Inspection inspection = inspectDatabaseFile(session_.location.path);
+            if (inspection.state == FileState::Busy)
+                return accessMessage();
+            if (isDamaged(inspection.state))
+                return repairDamaged(engineError->description()) && reopen();
+        }
+        report(session_, e, procedure());
+        return false;
+    }
+
+    bool reopen() {
+        try {
+            session_.env.open(session_.location.path);
+            return true;
+        } catch (const std::exception& e) {
+            report(session_, e, procedure());
+            return false;
+        }
     }
 
     QString procedure() const { return QStringLiteral("dbstartcheck Line = %1").arg(step_); }
@@ -122,6 +143,36 @@ private:
     int step_ = 0;
     bool repaired_ = false;
 };
+
+MaintenanceHooks maintenanceHooks(Session& session) {
+    MaintenanceHooks hooks;
+    hooks.confirm = [&session](const QString& question) {
+        return session.prompts().ask(question, platform::Buttons::YesNo, platform::Icon::Question,
+                                     QStringLiteral("Turnova"), 1) == platform::Answer::Yes;
+    };
+    hooks.warn = [&session](const QString& text) { session.prompts().ask(text); };
+    return hooks;
+}
+
+// Another program holding the file, or no rights to lock it, ends the start here.
+bool takeLock(Session& session, Trap& trap, bool creating = false) {
+    QString holder;
+    switch (lockDatabase(session, holder)) {
+    case LockResult::Locked:
+        return true;
+    case LockResult::NoAccess:
+        return creating || trap.accessMessage();
+    case LockResult::HeldByOther:
+        break;
+    }
+    session.prompts().ask(QStringLiteral("Die Datenbank : \n") + shown(session.location.path) +
+                          QStringLiteral("\nwird bereits von einem anderen Turnova-Programm "
+                                         "verwendet") +
+                          (holder.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(holder)) +
+                          QStringLiteral(".\nBeenden Sie zuerst das andere Programm. Das "
+                                         "Programm wird beendet."));
+    return false;
+}
 
 } // namespace
 
@@ -185,6 +236,29 @@ void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hoo
     quietly([&] { tableCheck(session); });
 }
 
+namespace {
+
+// A database of the old program (a Jet or ACE file) cannot be read: it is kept as ".old" and a
+// new database is built from the backup files or the standard files, as for an old format.
+bool replaceForeignDatabase(Session& session, Trap& trap, const StartCheckHooks& hooks) {
+    ProgressSink& progress = *session.progress;
+    progress.status(QStringLiteral("SaveOldDB"));
+    QString old;
+    if (!trap.run(13, [&] { old = saveOldDatabase(session.location.path, session.services.clock->now()); }))
+        return false;
+    session.prompts().ask(
+        QStringLiteral("Die Datei\n") + shown(session.location.path) +
+        QStringLiteral("\nist eine Datenbank einer älteren Programmversion, die dieses Programm "
+                       "nicht öffnen kann. Sie bleibt unverändert erhalten unter\n") +
+        shown(old) +
+        QStringLiteral("\nDie Datenbank wird jetzt neu erstellt, aus den Sicherungsdateien oder "
+                       "mit den Standardwerten."));
+    progress.status(QStringLiteral("CreateNewDB"));
+    return trap.run(14, [&] { buildNewDatabase(session, false, hooks); });
+}
+
+} // namespace
+
 bool dbstartcheck(Session& session, const QString& commandLine, const StartCheckHooks& hooks) {
     DatabaseLocation& location = session.location;
     ProgressSink& progress = *session.progress;
@@ -214,16 +288,40 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
             platform::Buttons::YesNo);
         if (answer != platform::Answer::Yes)
             return false;
+        // a folder that cannot be made is reported by the creation itself
+        if (!takeLock(session, trap, true))
+            return false;
         progress.status(QStringLiteral("Createdb"));
         return trap.run(7, [&] { buildNewDatabase(session, true, hooks); });
     }
 
-    if (!trap.run(8, [&] { writeAccessTest(location.path); }))
+    if (!takeLock(session, trap))
         return false;
-    // No daily backup and no compaction on a network path.
-    if (!location.isNetworkPath() &&
-        !trap.run(8, [&] { dailyBackupAndCompaction(location, session.today()); }))
+    Inspection inspection;
+    if (!trap.run(8, [&] {
+            writeAccessTest(location.path);
+            inspection = inspectDatabaseFile(location.path);
+            if (inspection.state == FileState::Busy)
+                accessDenied(inspection.detail);
+        }))
         return false;
+    if (inspection.state == FileState::Foreign)
+        return replaceForeignDatabase(session, trap, hooks);
+    if (inspection.state == FileState::Sound && lacksTablesOfItsCopies(location)) {
+        inspection.state = FileState::Corrupt;
+        inspection.detail = QStringLiteral("Die Datenbank '%1' enthält keine Tabellen des "
+                                           "Programms.")
+                                .arg(shown(location.path));
+    }
+    if (isDamaged(inspection.state)) {
+        if (!trap.repairDamaged(inspection.detail))
+            return false;
+    } else if (!location.isNetworkPath() && // no daily backup and no compaction on a network path
+               !trap.run(8, [&] {
+                   dailyBackupAndCompaction(location, session.today(), maintenanceHooks(session));
+               })) {
+        return false;
+    }
     progress.status(QStringLiteral("SetDBString"));
     progress.status(QStringLiteral("OpenDB"));
     if (!trap.run(9, [&] {
@@ -254,7 +352,7 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
         if (!trap.run(12, [&] { session.env.close(); }))
             return false;
         progress.status(QStringLiteral("SaveOldDB"));
-        if (!trap.run(13, [&] { saveOldDatabase(location.path); }))
+        if (!trap.run(13, [&] { saveOldDatabase(location.path, session.services.clock->now()); }))
             return false;
         progress.status(QStringLiteral("CreateNewDB"));
         return trap.run(14, [&] { buildNewDatabase(session, false, hooks); });

@@ -43,20 +43,31 @@ void advance(ProgressSink& progress) {
         progress.processEvents();
 }
 
-// Adds a row to the table for every row of the file, all in one transaction: any failure
-// leaves the table as it was and is thrown on, naming the row of the file.
-void copyAllRows(Session& session, const QString& path, const QString& suffix,
-                 engine::Recordset& table, bool withProgress) {
+// Shown through the error reporter for at most this many refused rows of one file; the summary
+// counts them all.
+constexpr int ReportedRows = 3;
+
+struct Copied {
+    long rows = 0;
+    long refused = 0;
+};
+
+// Adds a row to the table for every row of the file, all in one transaction. A row that the
+// table refuses (a text too long for its column, a duplicate key) is reported with its number
+// and left out; the sound rows all arrive. A file that cannot be read at all is thrown on and
+// leaves the table as it was.
+Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
+                   engine::Recordset& table, bool withProgress, const QString& procedure) {
     engine::Recordset file;
     file.openFile(path);
     if (withProgress)
         session.progress->setValue(0);
     const QDate today = session.today();
     engine::Transaction transaction(session.env.Datenbank);
-    long row = 0;
-    try {
-        for (file.moveFirst(); !file.eof(); file.moveNext()) {
-            ++row;
+    Copied copied;
+    for (file.moveFirst(); !file.eof(); file.moveNext()) {
+        ++copied.rows;
+        try {
             table.addNew();
             if (withProgress)
                 advance(*session.progress);
@@ -65,15 +76,26 @@ void copyAllRows(Session& session, const QString& path, const QString& suffix,
             if (suffix == SettingsSuffix)
                 table.setValue(QStringLiteral("Firststart"), engine::dateVariant(formatMarker()));
             table.update();
+        } catch (const engine::EngineError& e) {
+            table.cancelUpdate();
+            if (++copied.refused <= ReportedRows)
+                report(session,
+                       engine::EngineError(e.number(), e.description() +
+                                                           QStringLiteral(" (Datensatz %1 der "
+                                                                          "Datei %2)")
+                                                               .arg(copied.rows)
+                                                               .arg(shown(path))),
+                       procedure);
         }
-    } catch (const engine::EngineError& e) {
-        table.cancelUpdate();
-        throw engine::EngineError(
-            e.number(),
-            e.description() +
-                QStringLiteral(" (Datensatz %1 der Datei %2)").arg(row).arg(shown(path)));
     }
     transaction.commit();
+    if (copied.refused > 0)
+        session.prompts().ask(QStringLiteral("Aus der Datei %1 wurden %2 von %3 Datensätzen nicht "
+                                             "übernommen.")
+                                  .arg(shown(path))
+                                  .arg(copied.refused)
+                                  .arg(copied.rows));
+    return copied;
 }
 
 bool ignoredByImportsaved(const std::exception& e) {
@@ -145,7 +167,7 @@ bool importinempty(Session& session, QString& path, const QString& suffix,
     if (!QFileInfo(path).isFile())
         return false;
     try {
-        copyAllRows(session, path, suffix, recordset, false);
+        copyAllRows(session, path, suffix, recordset, false, QStringLiteral("importinempty"));
         recordset.requery();
         return true;
     } catch (const std::exception& e) {
@@ -196,7 +218,7 @@ bool importsaved(Session& session, const QString& createStatement, const QString
     if (!QFileInfo(path).isFile())
         return false;
     try {
-        copyAllRows(session, path, suffix, recordset, true);
+        copyAllRows(session, path, suffix, recordset, true, QStringLiteral("importsaved"));
         recordset.requery();
         return true;
     } catch (const std::exception& e) {

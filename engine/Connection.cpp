@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QRegularExpression>
+#include <QUrl>
 #include <QUuid>
 
 #include <sqlite3.h>
@@ -100,21 +101,26 @@ EngineError sqliteError(int resultCode, int extendedCode, const QString& message
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
         return EngineError(err::GeneralFailure,
-                           QStringLiteral("Nicht erkennbares Datenbankformat '%1'.").arg(context));
+                           QStringLiteral("Nicht erkennbares Datenbankformat '%1'.").arg(context),
+                           FileFault::Corrupt);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return EngineError(err::GeneralFailure,
+        // Held by another process even after the busy timeout: not damaged, only in use.
+        return EngineError(err::PermissionDenied,
                            QStringLiteral("Die Datenbank '%1' wird von einem anderen Benutzer "
                                           "verwendet.")
-                               .arg(context));
+                               .arg(context),
+                           FileFault::Busy);
     case SQLITE_READONLY:
     case SQLITE_PERM:
     case SQLITE_AUTH:
-        return EngineError(err::PermissionDenied, QStringLiteral("Zugriff verweigert"));
+        return EngineError(err::PermissionDenied, QStringLiteral("Zugriff verweigert"),
+                           FileFault::Busy);
     case SQLITE_CANTOPEN:
-        return EngineError(err::GeneralFailure,
+        return EngineError(err::PermissionDenied,
                            QStringLiteral("Die Datei '%1' konnte nicht geöffnet werden.")
-                               .arg(context));
+                               .arg(context),
+                           FileFault::Busy);
     case SQLITE_FULL:
         return EngineError(err::GeneralFailure,
                            QStringLiteral("Der Datenträger ist voll. Die Änderung wurde nicht "
@@ -123,7 +129,10 @@ EngineError sqliteError(int resultCode, int extendedCode, const QString& message
         return EngineError(err::GeneralFailure,
                            QStringLiteral("Beim Zugriff auf die Datenbank ist ein Lese- oder "
                                           "Schreibfehler aufgetreten (%1).")
-                               .arg(message));
+                               .arg(message),
+                           // a file shorter than its pages say is a truncated file
+                           extendedCode == SQLITE_IOERR_SHORT_READ ? FileFault::Corrupt
+                                                                   : FileFault::None);
     default:
         return EngineError(err::GeneralFailure, message);
     }
@@ -141,7 +150,7 @@ EngineError Connection::error(int resultCode, const QString& context) const {
     const QString message = QString::fromUtf8(sqlite3_errmsg(db_));
     const bool fileProblem = primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT ||
                              primary == SQLITE_BUSY || primary == SQLITE_LOCKED ||
-                             primary == SQLITE_CANTOPEN;
+                             primary == SQLITE_CANTOPEN || primary == SQLITE_IOERR;
     return sqliteError(resultCode, sqlite3_extended_errcode(db_), message,
                        fileProblem ? path_ : context);
 }
@@ -181,6 +190,45 @@ void Connection::open(const QString& path) {
         throw;
     }
     qCDebug(lcEngine) << "opened" << path;
+}
+
+void Connection::openSnapshot(const QString& path) {
+    close();
+    // immutable: SQLite neither locks nor changes the file, nor plays a journal into it
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    url.setQuery(QStringLiteral("immutable=1"));
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(url.toEncoded().constData(), &db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                   nullptr);
+    if (rc != SQLITE_OK) {
+        const EngineError e = sqliteError(rc, db ? sqlite3_extended_errcode(db) : rc,
+                                          db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(),
+                                          path);
+        sqlite3_close(db);
+        throw e;
+    }
+    db_ = db;
+    path_ = path;
+    sqlite3_extended_result_codes(db_, 1);
+    // lets SQLite read the pages that are there of a file shorter than its header says
+    executeNative(QStringLiteral("PRAGMA writable_schema=ON"));
+    registerDialectFunctions(db_);
+}
+
+void Connection::lockExclusively() {
+    // In exclusive locking mode the lock taken by the empty write transaction is kept after its
+    // commit, until the connection closes: no other process reads or writes the file meanwhile.
+    executeNative(QStringLiteral("PRAGMA locking_mode=EXCLUSIVE"));
+    executeNative(QStringLiteral("BEGIN EXCLUSIVE"));
+    executeNative(QStringLiteral("COMMIT"));
+}
+
+void Connection::vacuumInto(const QString& destination) {
+    QFile::remove(destination);
+    Statement st(*this, QStringLiteral("VACUUM INTO ?1"));
+    st.bind(1, destination);
+    st.step();
 }
 
 void Connection::close() {
@@ -383,7 +431,9 @@ void Connection::createDatabaseFile(const QString& path) {
     sqlite3_close(db);
     if (rc != SQLITE_OK) {
         QFile::remove(temp);
-        throw sqliteError(rc, rc, message, path);
+        throw EngineError(err::FileAccess,
+                          QStringLiteral("Die Datenbank '%1' kann nicht angelegt werden (%2).")
+                              .arg(QDir::toNativeSeparators(path), message));
     }
     QFile::remove(path);
     if (!QFile::rename(temp, path)) {
@@ -396,10 +446,7 @@ void Connection::createDatabaseFile(const QString& path) {
 void Connection::compactDatabase(const QString& source, const QString& destination) {
     Connection c;
     c.open(source);
-    QFile::remove(destination);
-    Statement st(c, QStringLiteral("VACUUM INTO ?1"));
-    st.bind(1, destination);
-    st.step();
+    c.vacuumInto(destination);
 }
 
 } // namespace engine

@@ -31,9 +31,17 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // Opens an existing database file for reading and writing. A missing file, a file that is
-    // not a database or a damaged one fail with err::GeneralFailure; no write access with
-    // err::PermissionDenied.
+    // not a database or a damaged one fail with err::GeneralFailure (FileFault::Corrupt for the
+    // last two); no write access, or a file that another process holds past the busy timeout,
+    // with err::PermissionDenied (FileFault::Busy).
     void open(const QString& path);
+    // Opens a file only to read what it still holds: read-only, without locks, without playing a
+    // journal into it. Used on damaged files, which must stay as they are.
+    void openSnapshot(const QString& path);
+    // Takes the file's exclusive lock and keeps it until close(): nobody else reads or writes it.
+    void lockExclusively();
+    // Writes a compacted copy of this database to destination (replacing a file there).
+    void vacuumInto(const QString& destination);
     void close();
     bool isOpen() const { return db_ != nullptr; }
     QString path() const { return path_; }

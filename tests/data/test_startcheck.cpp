@@ -105,7 +105,8 @@ private Q_SLOTS:
         t.prompts.queueAnswer(platform::Answer::Yes);
         QVERIFY(!data::dbstartcheck(t.session, t.folder() + QStringLiteral("/datei/plan.tnv"), {}));
         QCOMPARE(t.prompts.messages().size(), 2); // the question, then one report, not one per table
-        QVERIFY(t.prompts.texts().at(1).endsWith(QStringLiteral("Modul : dbstartcheck Line = 7")));
+        QVERIFY2(t.prompts.texts().at(1).endsWith(QStringLiteral("Modul : dbstartcheck Line = 7")),
+                 qPrintable(t.prompts.texts().at(1)));
     }
 
     void missingDatabaseAsksOncePerBackupFile() {
@@ -212,7 +213,10 @@ private Q_SLOTS:
         QVERIFY(t.prompts.texts().at(1).contains(sav));
         QCOMPARE(t.env().execute(QStringLiteral("Gruppen")).value(1).toString(),
                  QStringLiteral("Station 1"));
-        QFile kept(t.databasePath() + QStringLiteral(".defekt"));
+        const QStringList defekt =
+            QDir(t.folder()).entryList({QStringLiteral("daten.tnv.*.defekt")}, QDir::Files);
+        QCOMPARE(defekt.size(), 1);
+        QFile kept(t.folder() + QLatin1Char('/') + defekt.first());
         QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == noise);
         // the damaged file was not copied over a daily backup
         QVERIFY(!QFile::exists(

@@ -1,5 +1,5 @@
-// Tables and their XML files: filling empty tables from the standard files, all-or-nothing
-// restores, the column rules for files of earlier formats, and the menu import that skips and
+// Tables and their XML files: filling empty tables from the standard files, restores that keep
+// every sound row, the column rules for files of earlier formats, and the menu import that skips and
 // counts the rows a table refuses.
 
 #include "data/ImportRules.h"
@@ -48,7 +48,7 @@ private Q_SLOTS:
         QCOMPARE(t.prompts.texts().filter(QStringLiteral("Die Tabelle ist leer")).size(), 7);
     }
 
-    void fillingIsAllOrNothing() {
+    void unreadableFileChangesNothingAndRefusedRowsAreLeftOut() {
         TestSession t;
         t.createDatabase();
         // a holiday file that breaks off in its third row
@@ -68,18 +68,25 @@ private Q_SLOTS:
         QCOMPARE(t.env().rsFeiertage.recordCount(), 0L);
         QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("Modul : importinempty")));
 
-        // a file whose second row the table refuses (a key twice): no row is kept
+        // a file whose second row the table refuses (a key twice): the other rows arrive, the
+        // refused one is reported with its number, and the summary counts it
         oldfiles::write(
             path, oldfiles::rowsetFile("<s:AttributeType name='Taste'><s:datatype dt:type='string' "
                                        "dt:maxLength='1'/></s:AttributeType>",
-                                       "<z:row Taste='A'/><z:row Taste='A'/>"));
+                                       "<z:row Taste='A'/><z:row Taste='A'/><z:row Taste='B'/>"));
         QFile::copy(path, t.folder() + QStringLiteral("/daten.StdDienste.xml"));
-        QVERIFY(!data::importsaved(t.session, data::schema::Standarddienste,
-                                   QStringLiteral(".StdDienste.xml"), t.env().rsStandarddienste,
-                                   false));
-        QCOMPARE(t.env().rsStandarddienste.recordCount(), 0L);
-        QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("Modul : importsaved")));
-        QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("Datensatz 2")));
+        t.prompts.clear();
+        QVERIFY(data::importsaved(t.session, data::schema::Standarddienste,
+                                  QStringLiteral(".StdDienste.xml"), t.env().rsStandarddienste,
+                                  false));
+        QCOMPARE(column(t.env().rsStandarddienste, "Taste"), QStringList({"A", "B"}));
+        QCOMPARE(t.prompts.messages().size(), 2);
+        QVERIFY(t.prompts.texts().at(0).contains(QStringLiteral("Modul : importsaved")));
+        QVERIFY(t.prompts.texts().at(0).contains(QStringLiteral("Datensatz 2")));
+        QCOMPARE(t.prompts.texts().at(1),
+                 QStringLiteral("Aus der Datei %1/daten.StdDienste.xml wurden 1 von 3 "
+                                "Datensätzen nicht übernommen.")
+                     .arg(t.folder()));
     }
 
     void columnRulesForEarlierFormats() {

@@ -32,7 +32,10 @@ TestSession::TestSession(const QDate& today, bool withStandardFiles) : clock(tod
     }
 }
 
-TestSession::~TestSession() { session.env.close(); }
+TestSession::~TestSession() {
+    session.env.close();
+    session.databaseLock.reset(); // before its folder goes
+}
 
 QString TestSession::programFolder() const { return session.services.folders.programFolder; }
 
