@@ -6,6 +6,7 @@
 #include "bench/RawSql.h"
 #include "bench/Timing.h"
 #include "data/DataUmgebung.h"
+#include "data/DatabaseFile.h"
 #include "engine/DateValue.h"
 #include "engine/SqlDialect.h"
 #include "platform/Clock.h"
@@ -70,6 +71,11 @@ int main(int argc, char* argv[]) {
     bench::header();
     QRandomGenerator rnd(7);
     const int reps = 50;
+
+    // The start-up looks at the whole file once: header, quick check, a journal beside it
+    bench::row(QStringLiteral("inspect the database file at start (quick_check)"),
+               bench::medianMicros([&] { data::inspectDatabaseFile(path); }, 3),
+               bench::medianMicros([&] { raw.run(QStringLiteral("PRAGMA quick_check")); }, 3));
 
     // Opening and re-reading the duty table
     bench::row(QStringLiteral("open rsDienstzeiten (first row)"),
