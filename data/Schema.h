@@ -25,6 +25,8 @@ extern const QString Gruppen;
 extern const QString GpZuordnung;
 extern const QString Feiertage;
 extern const QString Jahreswerte;
+// The settings of the working-time check: a table of its own beside the nine of the design.
+extern const QString Arbeitszeitregeln;
 // Indexes beyond the declared keys, for the searches the program makes most.
 extern const QStringList ExtraIndexes;
 } // namespace schema

@@ -6,6 +6,7 @@
 #include "data/Repair.h"
 #include "data/Schema.h"
 #include "data/TableFiles.h"
+#include "data/WorkingTimeRules.h"
 #include "engine/Connection.h"
 #include "engine/DateValue.h"
 
@@ -233,6 +234,7 @@ void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hoo
          {&env.rsEinstellungen, &env.rsStandarddienste, &env.rsDienstzeiten, &env.rsFeiertage,
           &env.rsMitarbeiter, &env.rsStatistik, &env.rsGpZuordnung, &env.rsGruppen})
         rs->close();
+    ensureWorkingTimeRulesTableQuietly(env.Datenbank);
     quietly([&] { tableCheck(session); });
 }
 
@@ -359,6 +361,8 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
     }
     if (!trap.run(15, [&] { session.env.rsEinstellungen.close(); }))
         return false;
+    // the settings of the working-time check live in a table of their own
+    ensureWorkingTimeRulesTableQuietly(session.env.Datenbank);
     return trap.run(16, [] {});
 }
 

@@ -4,6 +4,9 @@
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/WorkingTimeCheck.h"
+
+#include <QHash>
 
 #include <cmath>
 
@@ -44,6 +47,8 @@ void GridPainter::gridrepaint() {
     }
     TageEintragen();
     MaEintragen();
+    if (showMarks)
+        markFindings();
     grid_.setCursor(qMax(0, row), col < grid_.cols() ? qMax(0, col) : grid_.cols() - 1);
     grid_.setRedraw(true);
     month_.painting = false;
@@ -179,6 +184,26 @@ void GridPainter::MaEintragen() {
             return;
     }
     sums.close();
+}
+
+void GridPainter::markFindings() {
+    try {
+        const data::WorkingTimeRules rules = data::loadWorkingTimeRules(session_.env.Datenbank);
+        QHash<QPair<int, int>, QString> tips;
+        for (const MemberFinding& f : checkGroupMonth(session_.env, month_.groupNumber,
+                                                      month_.firstDay, month_.lastDay, rules)) {
+            QString& tip = tips[{f.finding.day.day() + 1, f.position}];
+            if (!tip.isEmpty())
+                tip += QLatin1Char('\n');
+            tip += f.finding.text;
+        }
+        for (auto it = tips.cbegin(); it != tips.cend(); ++it) {
+            if (it.key().second < grid_.cols())
+                grid_.setMark(it.key().first, it.key().second, it.value());
+        }
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("Arbeitszeitprüfung"));
+    }
 }
 
 } // namespace roster

@@ -29,8 +29,14 @@ public:
     // One column per member: name, target, duties, sums.
     void MaEintragen();
 
+    // The cells whose duties break a working-time rule get a mark with the findings as its
+    // tooltip (the screen's grid only).
+    void markFindings();
+
     // Runs after every repaint (the status-bar summary).
     std::function<void()> afterRepaint;
+    // Marks the findings of the working-time check on every repaint.
+    bool showMarks = false;
 
 private:
     data::Session& session_;

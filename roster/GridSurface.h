@@ -34,6 +34,11 @@ public:
     // Width of a text in the window's font, with the cell's margins.
     virtual int textWidth(const QString& text) const = 0;
 
+    // A mark in the cell's corner that names, as its tooltip, the working-time rules the cell's
+    // duty breaks; shown on screen only. Surfaces that do not show marks ignore it.
+    virtual void setMark(int /*row*/, int /*col*/, const QString& /*tip*/) {}
+    virtual QString mark(int /*row*/, int /*col*/) const { return QString(); }
+
     virtual int row() const = 0;
     virtual int col() const = 0;
     virtual void setCursor(int row, int col) = 0;

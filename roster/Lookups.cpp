@@ -148,6 +148,17 @@ double sumHours(data::DataUmgebung& env, int maNr, const QDate& first, const QDa
     return nullToDouble(run.value(2)) + nullToDouble(run.value(1));
 }
 
+const QStringList AbsenceLabels = {QStringLiteral("Frei"), QStringLiteral("Urlaub"),
+                                   QStringLiteral("krank")};
+
+bool isAbsence(const QString& kurzinfo) {
+    for (const QString& label : AbsenceLabels) {
+        if (kurzinfo.contains(label, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 qint32 countDutiesLike(data::DataUmgebung& env, int maNr, const QDate& first, const QDate& last,
                        const QString& text) {
     static const Query query(QStringLiteral("SELECT count(MaNr) as Anzahl FROM Dienstzeiten ") +
@@ -165,8 +176,8 @@ qint32 countWorkingDuties(data::DataUmgebung& env, int maNr, const QDate& first,
                                  DutyRange + QStringLiteral(";"),
                              {Von, Bis, MaNr});
     qint32 n = nullToLong(query.scalar(env.Datenbank, {first, last, maNr}).value_or(QVariant()));
-    for (const char* label : {"Frei", "Urlaub", "krank"})
-        n -= countDutiesLike(env, maNr, first, last, QLatin1String(label));
+    for (const QString& label : AbsenceLabels)
+        n -= countDutiesLike(env, maNr, first, last, label);
     return n;
 }
 

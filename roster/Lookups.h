@@ -9,6 +9,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace roster {
@@ -16,6 +17,11 @@ namespace roster {
 // The text of the duty-hours rule inside the database: timed hours minus the break; null when a
 // time is missing, so that the term drops out of a sum.
 extern const QString TimedHoursSql;
+
+// The short texts of duties that are no work: a duty whose Kurzinfo contains one of them
+// anywhere, in any case, counts as a day off ("Frei", "Urlaub", "krank").
+extern const QStringList AbsenceLabels;
+bool isAbsence(const QString& kurzinfo);
 
 // Finders: true when the row exists. The recordset named is then moved to its first row and
 // searched forward for the row's key, so it stands on the row (unless a filter hides it). When

@@ -20,6 +20,7 @@ public:
         texts_.clear();
         colours_.clear();
         aligns_.clear();
+        marks_.clear();
     }
     void setText(int row, int col, const QString& text) override { texts_[{row, col}] = text; }
     QString text(int row, int col) const override { return texts_.value({row, col}); }
@@ -35,6 +36,8 @@ public:
     void setColumnWidth(int col, int width) override { widths_[col] = width; }
     int columnWidth(int col) const override { return widths_.value(col); }
     int textWidth(const QString& text) const override { return int(text.size()) * 7 + 8; }
+    void setMark(int row, int col, const QString& tip) override { marks_[{row, col}] = tip; }
+    QString mark(int row, int col) const override { return marks_.value({row, col}); }
     int row() const override { return row_; }
     int col() const override { return col_; }
     void setCursor(int row, int col) override {
@@ -49,6 +52,7 @@ private:
     QHash<QPair<int, int>, QString> texts_;
     QHash<QPair<int, int>, quint32> colours_;
     QHash<QPair<int, int>, Align> aligns_;
+    QHash<QPair<int, int>, QString> marks_;
     QHash<int, Align> columnAligns_;
     QHash<int, int> widths_;
 };

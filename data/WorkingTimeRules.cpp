@@ -1,0 +1,81 @@
+#include "data/WorkingTimeRules.h"
+
+#include "data/Schema.h"
+#include "engine/Sqlite.h"
+
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcData)
+
+namespace data {
+
+namespace {
+
+const QString Table = QStringLiteral("Arbeitszeitregeln");
+
+const QString Columns = QStringLiteral(
+    "RuhezeitPruefen, Ruhezeit, HoechstarbeitszeitPruefen, PausenPruefen, SonntagePruefen, "
+    "ArbeitstagePruefen, Arbeitstage");
+
+} // namespace
+
+void ensureWorkingTimeRulesTable(engine::Connection& connection) {
+    if (!connection.tableExists(Table))
+        connection.execute(schema::Arbeitszeitregeln);
+}
+
+void ensureWorkingTimeRulesTableQuietly(engine::Connection& connection) {
+    try {
+        ensureWorkingTimeRulesTable(connection);
+    } catch (const std::exception& e) {
+        qCWarning(lcData) << "Arbeitszeitregeln not created:" << e.what();
+    }
+}
+
+WorkingTimeRules loadWorkingTimeRules(engine::Connection& connection) {
+    WorkingTimeRules rules;
+    if (!connection.isOpen() || !connection.tableExists(Table))
+        return rules;
+    engine::Statement row(connection, QStringLiteral("SELECT ") + Columns +
+                                          QStringLiteral(" FROM Arbeitszeitregeln ORDER BY ID LIMIT 1"));
+    if (!row.step())
+        return rules;
+    const auto flag = [&row](int column, bool fallback) {
+        return row.isNull(column) ? fallback : row.int64(column) != 0;
+    };
+    rules.restOn = flag(0, rules.restOn);
+    if (!row.isNull(1) && row.value(1).toDouble() == 10)
+        rules.minRest = 10;
+    rules.dailyOn = flag(2, rules.dailyOn);
+    rules.breaksOn = flag(3, rules.breaksOn);
+    rules.sundaysOn = flag(4, rules.sundaysOn);
+    rules.runOn = flag(5, rules.runOn);
+    const qint64 run = row.isNull(6) ? 0 : row.int64(6);
+    if (run >= 1 && run <= WorkingTimeRules::MaxRunLimit)
+        rules.maxRun = int(run);
+    return rules;
+}
+
+void saveWorkingTimeRules(engine::Connection& connection, const WorkingTimeRules& rules) {
+    engine::Transaction transaction(connection);
+    ensureWorkingTimeRulesTable(connection);
+    const QVariantList values = {rules.restOn, rules.minRest == 10 ? 10.0 : 11.0, rules.dailyOn,
+                                 rules.breaksOn, rules.sundaysOn, rules.runOn,
+                                 qBound(1, rules.maxRun, WorkingTimeRules::MaxRunLimit)};
+    const QStringList names = {QStringLiteral("r"), QStringLiteral("h"), QStringLiteral("t"),
+                               QStringLiteral("p"), QStringLiteral("s"), QStringLiteral("f"),
+                               QStringLiteral("n")};
+    const int changed = connection.execute(
+        QStringLiteral("UPDATE Arbeitszeitregeln SET RuhezeitPruefen = r, Ruhezeit = h, "
+                       "HoechstarbeitszeitPruefen = t, PausenPruefen = p, SonntagePruefen = s, "
+                       "ArbeitstagePruefen = f, Arbeitstage = n WHERE ID = (SELECT MIN(ID) FROM "
+                       "Arbeitszeitregeln)"),
+        values, names);
+    if (changed == 0)
+        connection.execute(QStringLiteral("INSERT INTO Arbeitszeitregeln (") + Columns +
+                               QStringLiteral(") VALUES (r, h, t, p, s, f, n)"),
+                           values, names);
+    transaction.commit();
+}
+
+} // namespace data
