@@ -12,6 +12,7 @@
 #include "roster/Statistics.h"
 #include "data/ChangeHooks.h"
 #include "roster/MemoryGrid.h"
+#include "roster/WorkingTimeCheck.h"
 #include "shell/FlexGrid.h"
 
 #include <QElapsedTimer>
@@ -67,6 +68,30 @@ void benchGridRepaint(data::Session& session, const QString& path) {
     row(QStringLiteral("gridrepaint, 60 members, one month (in memory)"),
         medianMicros([&] { onMemory.gridrepaint(); }, 20), rawMicros);
     row(QStringLiteral("gridrepaint, 60 members, one month (grid widget)"),
+        medianMicros([&] { onWidget.gridrepaint(); }, 20), rawMicros);
+    // the working-time check of the month (goal: under 20 ms), and the repaint with its marks
+    // (goal: under 50 ms)
+    const data::WorkingTimeRules rules;
+    const double windowStart = engine::dayNumber(month.firstDay.addDays(-roster::LookBackDays));
+    const double yearStart = engine::dayNumber(QDate(month.year, 1, 1));
+    const auto rawCheck = [&] {
+        runRawSql(raw,
+                  QStringLiteral("SELECT GpZuordnung.MaNr, DienstPos, PlanName FROM GpZuordnung "
+                                 "INNER JOIN Mitarbeiter ON GpZuordnung.MaNr = Mitarbeiter.MaNr "
+                                 "WHERE GruppenNr = ?1 AND DienstPos > 0"),
+                  {BigGroup});
+        for (int maNr = 1; maNr <= GroupMembers; ++maNr)
+            runRawSql(raw,
+                      QStringLiteral("SELECT Tag, Anfang, Ende, Pause, Normstunden, Kurzinfo FROM "
+                                     "Dienstzeiten WHERE MaNr = ?1 AND Tag >= ?2 AND Tag <= ?3 AND "
+                                     "(Tag >= ?4 OR CAST(Tag AS INTEGER) % 7 = 1) ORDER BY Tag"),
+                      {maNr, qMin(windowStart, yearStart), last, windowStart});
+    };
+    row(QStringLiteral("working-time check, 60 members, one month"),
+        medianMicros([&] { roster::checkGroupMonth(env, BigGroup, month.firstDay, month.lastDay, rules); }, 20),
+        medianMicros(rawCheck, 20));
+    onWidget.showMarks = true;
+    row(QStringLiteral("gridrepaint with working-time marks (grid widget)"),
         medianMicros([&] { onWidget.gridrepaint(); }, 20), rawMicros);
     sqlite3_close(raw);
 }

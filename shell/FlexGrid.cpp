@@ -2,6 +2,7 @@
 
 #include "platform/Colors.h"
 #include "platform/Formats.h"
+#include "shell/CellMarks.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -37,6 +38,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    setItemDelegate(new CellMarkDelegate(this));
 }
 
 QTableWidgetItem* FlexGrid::cell(int row, int col) {
@@ -115,6 +117,17 @@ void FlexGrid::setColumnAlignment(int col, roster::Align align) {
         if (QTableWidgetItem* it = item(r, col); it && !it->data(Qt::UserRole + 3).isValid())
             it->setData(Qt::TextAlignmentRole, int(qtAlignment(align, it->text())));
     }
+}
+
+void FlexGrid::setMark(int row, int col, const QString& tip) {
+    QTableWidgetItem* it = cell(row, col);
+    it->setData(CellMarkDelegate::MarkRole, !tip.isEmpty());
+    it->setToolTip(tip);
+}
+
+QString FlexGrid::mark(int row, int col) const {
+    const QTableWidgetItem* it = item(row, col);
+    return it && it->data(CellMarkDelegate::MarkRole).toBool() ? it->toolTip() : QString();
 }
 
 void FlexGrid::setColumnWidth(int col, int width) { QTableWidget::setColumnWidth(col, width); }

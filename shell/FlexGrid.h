@@ -29,6 +29,9 @@ public:
     int columnWidth(int col) const override { return QTableWidget::columnWidth(col); }
     int textWidth(const QString& text) const override;
     // The cursor; the first day of the first position before anything was chosen.
+    // A red corner mark with its tooltip; an empty text removes both.
+    void setMark(int row, int col, const QString& tip) override;
+    QString mark(int row, int col) const override;
     int row() const override { return currentRow() < 0 ? fixedRows_ : currentRow(); }
     int col() const override { return currentColumn() < 0 ? 1 : currentColumn(); }
     void setCursor(int row, int col) override;

@@ -12,6 +12,7 @@
 #include "roster/Groups.h"
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
+#include "shell/CheckMenu.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
@@ -64,6 +65,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     mainProgress_ = std::make_unique<MainProgress>(ProgressBar);
     installGridEditing(*this);
     installNavigation(*this);
+    installWorkingTimeCheck(*this);
     resize(1100, 760);
 }
 
@@ -187,6 +189,7 @@ void frmTurnova::buildMenus() {
         {"mnufreier", "Freiertage", 0, true, false},
         {"mnuarbeit", "Arbeitszeiten", 0, true, false},
         {"mnuAuswertungen", "Jahresübersicht", 0, true, false},
+        {"mnuPruefung", "Prüfung", 0, true, false}, // the working-time check (shell/CheckMenu)
         {"mnuHilfe", "Hilfe", 0, true, true},
         {"mnuHandbuch", "Handbuch", 1, true, false},
         {"mnuinfo", "Info", 1, true, false},
