@@ -20,8 +20,7 @@ const QString Columns = QStringLiteral(
 } // namespace
 
 void ensureWorkingTimeRulesTable(engine::Connection& connection) {
-    if (!connection.tableExists(Table))
-        connection.execute(schema::Arbeitszeitregeln);
+    if (!connection.tableExists(Table)) connection.execute(schema::Arbeitszeitregeln);
 }
 
 void ensureWorkingTimeRulesTableQuietly(engine::Connection& connection) {
@@ -34,33 +33,34 @@ void ensureWorkingTimeRulesTableQuietly(engine::Connection& connection) {
 
 WorkingTimeRules loadWorkingTimeRules(engine::Connection& connection) {
     WorkingTimeRules rules;
-    if (!connection.isOpen() || !connection.tableExists(Table))
-        return rules;
-    engine::Statement row(connection, QStringLiteral("SELECT ") + Columns +
-                                          QStringLiteral(" FROM Arbeitszeitregeln ORDER BY ID LIMIT 1"));
-    if (!row.step())
-        return rules;
+    if (!connection.isOpen() || !connection.tableExists(Table)) return rules;
+    engine::Statement row(connection,
+                          QStringLiteral("SELECT ") + Columns +
+                              QStringLiteral(" FROM Arbeitszeitregeln ORDER BY ID LIMIT 1"));
+    if (!row.step()) return rules;
     const auto flag = [&row](int column, bool fallback) {
         return row.isNull(column) ? fallback : row.int64(column) != 0;
     };
     rules.restOn = flag(0, rules.restOn);
-    if (!row.isNull(1) && row.value(1).toDouble() == 10)
-        rules.minRest = 10;
+    if (!row.isNull(1) && row.value(1).toDouble() == 10) rules.minRest = 10;
     rules.dailyOn = flag(2, rules.dailyOn);
     rules.breaksOn = flag(3, rules.breaksOn);
     rules.sundaysOn = flag(4, rules.sundaysOn);
     rules.runOn = flag(5, rules.runOn);
     const qint64 run = row.isNull(6) ? 0 : row.int64(6);
-    if (run >= 1 && run <= WorkingTimeRules::MaxRunLimit)
-        rules.maxRun = int(run);
+    if (run >= 1 && run <= WorkingTimeRules::MaxRunLimit) rules.maxRun = int(run);
     return rules;
 }
 
 void saveWorkingTimeRules(engine::Connection& connection, const WorkingTimeRules& rules) {
     engine::Transaction transaction(connection);
     ensureWorkingTimeRulesTable(connection);
-    const QVariantList values = {rules.restOn, rules.minRest == 10 ? 10.0 : 11.0, rules.dailyOn,
-                                 rules.breaksOn, rules.sundaysOn, rules.runOn,
+    const QVariantList values = {rules.restOn,
+                                 rules.minRest == 10 ? 10.0 : 11.0,
+                                 rules.dailyOn,
+                                 rules.breaksOn,
+                                 rules.sundaysOn,
+                                 rules.runOn,
                                  qBound(1, rules.maxRun, WorkingTimeRules::MaxRunLimit)};
     const QStringList names = {QStringLiteral("r"), QStringLiteral("h"), QStringLiteral("t"),
                                QStringLiteral("p"), QStringLiteral("s"), QStringLiteral("f"),

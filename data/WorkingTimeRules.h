@@ -9,13 +9,13 @@
 namespace data {
 
 struct WorkingTimeRules {
-    bool restOn = true;      // rest period between two duties
-    double minRest = 11;     // hours: 11, or 10
-    bool dailyOn = true;     // at most 10 hours of work in one duty
-    bool breaksOn = true;    // 30 minutes of break above 6 hours of work, 45 above 9
-    bool sundaysOn = true;   // 15 Sundays of the year without duty
-    bool runOn = true;       // working days in a row
-    int maxRun = 6;          // at most this many working days in a row
+    bool restOn = true;    // rest period between two duties
+    double minRest = 11;   // hours: 11, or 10
+    bool dailyOn = true;   // at most 10 hours of work in one duty
+    bool breaksOn = true;  // 30 minutes of break above 6 hours of work, 45 above 9
+    bool sundaysOn = true; // 15 Sundays of the year without duty
+    bool runOn = true;     // working days in a row
+    int maxRun = 6;        // at most this many working days in a row
 
     static constexpr int MaxRunLimit = 31;
     bool operator==(const WorkingTimeRules&) const = default;

@@ -58,10 +58,10 @@ void frmArbeitszeitpruefung::refresh() {
                                                    month_.firstDay, month_.lastDay, rules);
         QList<QTreeWidgetItem*> items;
         for (const roster::MemberFinding& f : found) {
-            auto* item = new QTreeWidgetItem(
-                {f.planName, platform::dayLabel(f.finding.day) + QLatin1Char(' ') +
-                                 platform::shortDate(f.finding.day),
-                 roster::ruleName(f.finding.rule), f.finding.text});
+            auto* item = new QTreeWidgetItem({f.planName,
+                                              platform::dayLabel(f.finding.day) + QLatin1Char(' ') +
+                                                  platform::shortDate(f.finding.day),
+                                              roster::ruleName(f.finding.rule), f.finding.text});
             item->setData(0, RowRole, f.finding.day.day() + 1);
             item->setData(0, ColRole, f.position);
             item->setToolTip(3, f.finding.text);
@@ -70,11 +70,10 @@ void frmArbeitszeitpruefung::refresh() {
         lvwBefunde->addTopLevelItems(items);
         for (int c = 0; c < 3; ++c)
             lvwBefunde->resizeColumnToContents(c);
-        lblMonat->setText(found.empty()
-                              ? month + QStringLiteral(": keine Verstöße gegen die geprüften Regeln")
-                          : found.size() == 1
-                              ? month + QStringLiteral(": 1 Befund")
-                              : month + QStringLiteral(": %1 Befunde").arg(found.size()));
+        lblMonat->setText(
+            found.empty() ? month + QStringLiteral(": keine Verstöße gegen die geprüften Regeln")
+            : found.size() == 1 ? month + QStringLiteral(": 1 Befund")
+                                : month + QStringLiteral(": %1 Befunde").arg(found.size()));
     } catch (const std::exception& e) {
         lblMonat->setText(month);
         data::report(session_, e, QStringLiteral("frmArbeitszeitpruefung"));
@@ -82,15 +81,12 @@ void frmArbeitszeitpruefung::refresh() {
 }
 
 void frmArbeitszeitpruefung::lvwBefunde_DblClick(QTreeWidgetItem* item) {
-    if (item && goToCell)
-        goToCell(item->data(0, RowRole).toInt(), item->data(0, ColRole).toInt());
+    if (item && goToCell) goToCell(item->data(0, RowRole).toInt(), item->data(0, ColRole).toInt());
 }
 
 void frmArbeitszeitpruefung::cmdRegeln_Click() {
     frmPruefregeln rules(session_, this);
-    if (rules.exec() != QDialog::Accepted)
-        return;
-    if (rulesChanged)
-        rulesChanged();
+    if (rules.exec() != QDialog::Accepted) return;
+    if (rulesChanged) rulesChanged();
     refresh();
 }

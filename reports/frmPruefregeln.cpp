@@ -18,17 +18,19 @@ frmPruefregeln::frmPruefregeln(data::Session& session, QWidget* parent)
         box->setObjectName(QLatin1String(name));
         return box;
     };
-    chkRuhezeit = check("chkRuhezeit", QStringLiteral("Ruhezeit zwischen zwei Diensten (§ 5 ArbZG), mindestens:"));
+    chkRuhezeit = check("chkRuhezeit",
+                        QStringLiteral("Ruhezeit zwischen zwei Diensten (§ 5 ArbZG), mindestens:"));
     cboRuhezeit = new QComboBox(this);
     cboRuhezeit->setObjectName(QStringLiteral("cboRuhezeit"));
     cboRuhezeit->addItem(QStringLiteral("11 Stunden"), 11.0);
     cboRuhezeit->addItem(QStringLiteral("10 Stunden (Krankenhäuser, Pflege, § 5 Abs. 2)"), 10.0);
-    chkHoechstarbeitszeit = check("chkHoechstarbeitszeit",
-                                  QStringLiteral("Höchstens 10 Stunden Arbeit in einem Dienst (§ 3 ArbZG)"));
+    chkHoechstarbeitszeit =
+        check("chkHoechstarbeitszeit",
+              QStringLiteral("Höchstens 10 Stunden Arbeit in einem Dienst (§ 3 ArbZG)"));
     chkPausen = check("chkPausen", QStringLiteral("Ruhepausen: 30 Minuten ab 6 Stunden, 45 Minuten "
                                                   "ab 9 Stunden Arbeit (§ 4 ArbZG)"));
-    chkSonntage = check("chkSonntage",
-                        QStringLiteral("Mindestens 15 freie Sonntage im Jahr (§ 11 ArbZG)"));
+    chkSonntage =
+        check("chkSonntage", QStringLiteral("Mindestens 15 freie Sonntage im Jahr (§ 11 ArbZG)"));
     chkArbeitstage = check("chkArbeitstage", QStringLiteral("Arbeitstage in Folge, höchstens:"));
     txtArbeitstage = new QSpinBox(this);
     txtArbeitstage->setObjectName(QStringLiteral("txtArbeitstage"));
@@ -100,9 +102,11 @@ void frmPruefregeln::cmdOK_Click() {
     } catch (const std::exception& e) {
         // the dialog stays open with what was chosen
         session_.prompts().ask(
-            QStringLiteral("Die Regeln der Arbeitszeitprüfung konnten nicht gespeichert werden.\n") +
+            QStringLiteral(
+                "Die Regeln der Arbeitszeitprüfung konnten nicht gespeichert werden.\n") +
                 data::errorDescription(e),
-            platform::Buttons::Ok, platform::Icon::Exclamation, QStringLiteral("Arbeitszeitprüfung"));
+            platform::Buttons::Ok, platform::Icon::Exclamation,
+            QStringLiteral("Arbeitszeitprüfung"));
         return;
     }
     accept();

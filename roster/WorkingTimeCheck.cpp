@@ -14,12 +14,12 @@ namespace roster {
 namespace {
 
 // Statutory figures, in minutes where they are times.
-constexpr int MaxDailyWork = 10 * 60;     // § 3
-constexpr int WorkNeedingBreak = 6 * 60;  // § 4: more than 6 hours ...
-constexpr int ShortBreak = 30;            // ... at least 30 minutes
+constexpr int MaxDailyWork = 10 * 60;        // § 3
+constexpr int WorkNeedingBreak = 6 * 60;     // § 4: more than 6 hours ...
+constexpr int ShortBreak = 30;               // ... at least 30 minutes
 constexpr int WorkNeedingLongBreak = 9 * 60; // more than 9 hours ...
-constexpr int LongBreak = 45;             // ... at least 45 minutes
-constexpr int FreeSundays = 15;           // § 11 Abs. 1
+constexpr int LongBreak = 45;                // ... at least 45 minutes
+constexpr int FreeSundays = 15;              // § 11 Abs. 1
 
 // A duty of timed work, its times in minutes counted on one line across the days.
 struct Work {
@@ -69,8 +69,7 @@ QString dayText(const QDate& day) {
 int sundaysOfYear(int year) {
     int n = 0;
     for (QDate d(year, 1, 1); d.year() == year; d = d.addDays(1)) {
-        if (d.dayOfWeek() == Qt::Sunday)
-            ++n;
+        if (d.dayOfWeek() == Qt::Sunday) ++n;
     }
     return n;
 }
@@ -83,8 +82,7 @@ struct Checker {
 
     bool inMonth(const QDate& d) const { return d >= first && d <= last; }
     void add(const QDate& day, Rule rule, const QString& text) {
-        if (inMonth(day))
-            found.push_back({day, rule, text});
+        if (inMonth(day)) found.push_back({day, rule, text});
     }
 
     void timedWork(const std::vector<Work>& work) {
@@ -98,12 +96,12 @@ struct Checker {
                             .arg(dayText(latest->day)));
                 else if (rest < minutes(rules.minRest))
                     add(w.day, Rule::Rest,
-                        QStringLiteral("Ruhezeit %1 Std. (mindestens %2 Std.) nach dem Dienst am %3")
+                        QStringLiteral(
+                            "Ruhezeit %1 Std. (mindestens %2 Std.) nach dem Dienst am %3")
                             .arg(hoursText(rest), hoursText(minutes(rules.minRest)),
                                  dayText(latest->day)));
             }
-            if (!latest || w.end > latest->end)
-                latest = &w;
+            if (!latest || w.end > latest->end) latest = &w;
             if (rules.dailyOn && w.work > MaxDailyWork)
                 add(w.day, Rule::DailyMaximum,
                     QStringLiteral("Arbeitszeit %1 Std. (höchstens %2 Std.)")
@@ -131,9 +129,10 @@ struct Checker {
             previous = d;
             if (rules.runOn && run > rules.maxRun)
                 add(d, Rule::WorkingDaysInRow,
-                    QStringLiteral("%1. Arbeitstag in Folge (höchstens %2)").arg(run).arg(rules.maxRun));
-            if (d.year() != year || d.dayOfWeek() != Qt::Sunday)
-                continue;
+                    QStringLiteral("%1. Arbeitstag in Folge (höchstens %2)")
+                        .arg(run)
+                        .arg(rules.maxRun));
+            if (d.year() != year || d.dayOfWeek() != Qt::Sunday) continue;
             ++sundaysOnDuty;
             const int possible = sundays - sundaysOnDuty;
             if (rules.sundaysOn && possible < FreeSundays)
@@ -170,12 +169,9 @@ std::vector<Finding> checkDuties(const std::vector<CheckedDuty>& duties, const Q
     std::vector<Work> work;
     std::vector<QDate> days;
     for (const CheckedDuty& d : duties) {
-        if (d.day > last)
-            continue;
-        if (isTimed(d))
-            work.push_back(workOf(d));
-        if (isWorkingDay(d) && (days.empty() || days.back() != d.day))
-            days.push_back(d.day);
+        if (d.day > last) continue;
+        if (isTimed(d)) work.push_back(workOf(d));
+        if (isWorkingDay(d) && (days.empty() || days.back() != d.day)) days.push_back(d.day);
     }
     std::sort(work.begin(), work.end(),
               [](const Work& a, const Work& b) { return a.start < b.start; });
@@ -225,8 +221,7 @@ std::vector<MemberFinding> checkGroupMonth(data::DataUmgebung& env, int group, c
         QueryRun run(env.Datenbank, duties, {maNr, readFrom, last, windowStart});
         while (run.next()) {
             const auto tag = day(run.value(0));
-            if (!tag)
-                continue;
+            if (!tag) continue;
             CheckedDuty d;
             d.day = engine::dateOf(*tag);
             d.anfang = day(run.value(1));
@@ -243,8 +238,7 @@ std::vector<MemberFinding> checkGroupMonth(data::DataUmgebung& env, int group, c
                      [](const MemberFinding& a, const MemberFinding& b) {
                          if (const int c = QString::localeAwareCompare(a.planName, b.planName))
                              return c < 0;
-                         if (a.position != b.position)
-                             return a.position < b.position;
+                         if (a.position != b.position) return a.position < b.position;
                          return a.finding.day < b.finding.day;
                      });
     return result;

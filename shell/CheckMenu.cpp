@@ -36,8 +36,7 @@ public:
 
     // After each repaint of the roster the open window shows the month as it now is.
     void afterRepaint() {
-        if (list_ && list_->isVisible())
-            list_->refresh();
+        if (list_ && list_->isVisible()) list_->refresh();
     }
 
     frmArbeitszeitpruefung* list() const { return list_; }
@@ -60,8 +59,7 @@ void installWorkingTimeCheck(frmTurnova& window) {
         QObject::connect(entry, &QAction::triggered, commands, &CheckMenu::mnuPruefung_Click);
     std::function<void()> before = window.afterRepaint;
     window.afterRepaint = [before, commands] {
-        if (before)
-            before();
+        if (before) before();
         commands->afterRepaint();
     };
 }

@@ -44,15 +44,14 @@ CheckedDuty label(const QDate& day, const QString& kurz, double flat) {
 std::vector<Finding> check(const std::vector<CheckedDuty>& duties,
                            const data::WorkingTimeRules& rules = {},
                            const QDate& first = QDate(2026, 12, 1)) {
-    return roster::checkDuties(duties, first, QDate(first.year(), first.month(), first.daysInMonth()),
-                               rules);
+    return roster::checkDuties(duties, first,
+                               QDate(first.year(), first.month(), first.daysInMonth()), rules);
 }
 
 QStringList texts(const std::vector<Finding>& found, Rule rule) {
     QStringList list;
     for (const Finding& f : found) {
-        if (f.rule == rule)
-            list << f.day.toString(QStringLiteral("dd.MM.: ")) + f.text;
+        if (f.rule == rule) list << f.day.toString(QStringLiteral("dd.MM.: ")) + f.text;
     }
     return list;
 }
@@ -81,36 +80,40 @@ private Q_SLOTS:
 
     void restPeriodBetweenTwoDuties() {
         // late duty 14:00 to 22:00, early duty 06:00: 8 hours of rest
-        QCOMPARE(texts(check({duty(Dec(3), {14, 0}, {22, 0}), duty(Dec(4), {6, 0}, {14, 0})}),
-                       Rule::Rest),
-                 QStringList("04.12.: Ruhezeit 8 Std. (mindestens 11 Std.) nach dem Dienst am 03.12."));
+        QCOMPARE(
+            texts(check({duty(Dec(3), {14, 0}, {22, 0}), duty(Dec(4), {6, 0}, {14, 0})}),
+                  Rule::Rest),
+            QStringList("04.12.: Ruhezeit 8 Std. (mindestens 11 Std.) nach dem Dienst am 03.12."));
         // 13:00 to 21:00, then 08:00: exactly 11 hours
         QVERIFY(check({duty(Dec(3), {13, 0}, {21, 0}), duty(Dec(4), {8, 0}, {16, 0})}).empty());
         // 21:00 followed by 07:00: 10 hours, which the hospital setting allows
         const std::vector<CheckedDuty> tenHours = {duty(Dec(3), {13, 0}, {21, 0}),
                                                    duty(Dec(4), {7, 0}, {15, 0})};
-        QCOMPARE(texts(check(tenHours, onlyRest()), Rule::Rest),
-                 QStringList("04.12.: Ruhezeit 10 Std. (mindestens 11 Std.) nach dem Dienst am 03.12."));
+        QCOMPARE(
+            texts(check(tenHours, onlyRest()), Rule::Rest),
+            QStringList("04.12.: Ruhezeit 10 Std. (mindestens 11 Std.) nach dem Dienst am 03.12."));
         QVERIFY(check(tenHours, onlyRest(10)).empty());
         // half hours: 21:30 to 07:00 is 9,5 hours
         QCOMPARE(texts(check({duty(Dec(4), {13, 30}, {21, 30}), duty(Dec(5), {7, 0}, {15, 0})}),
                        Rule::Rest),
-                 QStringList("05.12.: Ruhezeit 9,5 Std. (mindestens 11 Std.) nach dem Dienst am 04.12."));
+                 QStringList(
+                     "05.12.: Ruhezeit 9,5 Std. (mindestens 11 Std.) nach dem Dienst am 04.12."));
         // duties two days apart have all the rest they need
         QVERIFY(check({duty(Dec(3), {14, 0}, {22, 0}), duty(Dec(5), {6, 0}, {14, 0})}).empty());
     }
 
     void restPeriodAfterANightDuty() {
         // 22:00 to 06:00 ends on the 5th; a duty at 14:00 that day leaves 8 hours
-        QCOMPARE(texts(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {14, 0}, {22, 0})}),
-                       Rule::Rest),
-                 QStringList("05.12.: Ruhezeit 8 Std. (mindestens 11 Std.) nach dem Dienst am 04.12."));
+        QCOMPARE(
+            texts(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {14, 0}, {22, 0})}),
+                  Rule::Rest),
+            QStringList("05.12.: Ruhezeit 8 Std. (mindestens 11 Std.) nach dem Dienst am 04.12."));
         // at 17:00 it leaves 11
         QVERIFY(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {17, 0}, {23, 0})}).empty());
         // a duty that starts before the night duty has ended
-        QCOMPARE(texts(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {5, 0}, {9, 0})}),
-                       Rule::Rest),
-                 QStringList("05.12.: Der Dienst beginnt vor dem Ende des Dienstes am 04.12."));
+        QCOMPARE(
+            texts(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {5, 0}, {9, 0})}), Rule::Rest),
+            QStringList("05.12.: Der Dienst beginnt vor dem Ende des Dienstes am 04.12."));
     }
 
     void dailyMaximumAndBreaks() {
@@ -123,8 +126,9 @@ private Q_SLOTS:
         // 10 hours of work are allowed
         QVERIFY(check({duty(Dec(7), {6, 0}, {16, 45}, 0.75)}).empty());
         // 7 hours with a quarter of an hour of break, and with half an hour
-        QCOMPARE(texts(check({duty(Dec(8), {8, 0}, {15, 0}, 0.25)}), Rule::Breaks),
-                 QStringList("08.12.: Pause 15 Min. bei 6,75 Std. Arbeitszeit (mindestens 30 Min.)"));
+        QCOMPARE(
+            texts(check({duty(Dec(8), {8, 0}, {15, 0}, 0.25)}), Rule::Breaks),
+            QStringList("08.12.: Pause 15 Min. bei 6,75 Std. Arbeitszeit (mindestens 30 Min.)"));
         QVERIFY(check({duty(Dec(8), {8, 0}, {15, 0}, 0.5)}).empty());
         // six hours need no break; a night duty of 8 hours needs one
         QVERIFY(check({duty(Dec(9), {8, 0}, {14, 0})}).empty());
@@ -152,10 +156,10 @@ private Q_SLOTS:
         five.runOn = false;
         QVERIFY(check(week, five).empty());
         // a day off in the middle ends the run; a flat-hour duty is a working day
-        week = {duty(Dec(1), {8, 0}, {14, 0}), duty(Dec(2), {8, 0}, {14, 0}),
+        week = {duty(Dec(1), {8, 0}, {14, 0}),   duty(Dec(2), {8, 0}, {14, 0}),
                 label(Dec(3), "Fortbildung", 8), duty(Dec(4), {8, 0}, {14, 0}),
-                duty(Dec(5), {8, 0}, {14, 0}), duty(Dec(6), {8, 0}, {14, 0}),
-                label(Dec(7), "Urlaub", 7.7), duty(Dec(8), {8, 0}, {14, 0})};
+                duty(Dec(5), {8, 0}, {14, 0}),   duty(Dec(6), {8, 0}, {14, 0}),
+                label(Dec(7), "Urlaub", 7.7),    duty(Dec(8), {8, 0}, {14, 0})};
         QVERIFY(check(week).empty());
         week.insert(week.begin() + 6, duty(Dec(7), {8, 0}, {14, 0}));
         week.erase(week.begin() + 7);
@@ -186,12 +190,12 @@ private Q_SLOTS:
     void daysOffAndFlatHoursBreakNoRule() {
         const std::vector<CheckedDuty> duties = {
             duty(Dec(3), {14, 0}, {22, 0}),
-            label(Dec(4), "Urlaub", 7.7),        // no work, so no short rest
-            label(Dec(5), "Fortbildung", 12),    // flat hours are no timed work
+            label(Dec(4), "Urlaub", 7.7),               // no work, so no short rest
+            label(Dec(5), "Fortbildung", 12),           // flat hours are no timed work
             duty(Dec(6), {6, 0}, {19, 0}, 0, "urlaub"), // any case
             duty(Dec(7), {6, 0}, {19, 0}, 0, "Krank"),
             duty(Dec(8), {6, 0}, {19, 0}, 0, "Freizeitausgleich"),
-            label(Dec(9), "", 0),                // "berechne": nothing stored
+            label(Dec(9), "", 0), // "berechne": nothing stored
         };
         QVERIFY(check(duties).empty());
         // an early duty after the late one, with the vacation day gone, is found
@@ -204,13 +208,17 @@ private Q_SLOTS:
         t = std::make_unique<testing::TestSession>(QDate(2026, 12, 6));
         t->createDatabase();
         data::DataUmgebung& env = t->env();
-        env.Datenbank.execute(QStringLiteral("INSERT INTO Gruppen (Gruppenname) VALUES ('Station')"));
+        env.Datenbank.execute(
+            QStringLiteral("INSERT INTO Gruppen (Gruppenname) VALUES ('Station')"));
         const int berta = testing::addEmployee(env, QStringLiteral("Berta"), QDate(2020, 1, 1));
-        const int anna = testing::addEmployee(env, QStringLiteral("Anna & <Ünal>"), QDate(2020, 1, 1));
-        const int hidden = testing::addEmployee(env, QStringLiteral("Position null"), QDate(2020, 1, 1));
+        const int anna =
+            testing::addEmployee(env, QStringLiteral("Anna & <Ünal>"), QDate(2020, 1, 1));
+        const int hidden =
+            testing::addEmployee(env, QStringLiteral("Position null"), QDate(2020, 1, 1));
         for (const auto& [maNr, pos] : {std::pair{berta, 1}, {anna, 2}, {hidden, 0}})
             env.Datenbank.execute(
-                QStringLiteral("INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (1, m, p)"),
+                QStringLiteral(
+                    "INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (1, m, p)"),
                 {maNr, pos}, {QStringLiteral("m"), QStringLiteral("p")});
         // Berta: late duty on 30 November, early duty on 1 December
         testing::addDuty(env, berta, QDate(2026, 11, 30), {14, 0}, {22, 0}, 0.5);
@@ -225,8 +233,11 @@ private Q_SLOTS:
         const auto found = roster::checkGroupMonth(env, 1, Dec(1), Dec(31), {});
         QStringList lines;
         for (const roster::MemberFinding& f : found)
-            lines << QStringLiteral("%1 %2 %3 %4").arg(f.planName).arg(f.position)
-                         .arg(f.finding.day.toString(QStringLiteral("dd.MM."))).arg(f.finding.text);
+            lines << QStringLiteral("%1 %2 %3 %4")
+                         .arg(f.planName)
+                         .arg(f.position)
+                         .arg(f.finding.day.toString(QStringLiteral("dd.MM.")))
+                         .arg(f.finding.text);
         QCOMPARE(lines,
                  QStringList({"Anna & <Ünal> 2 06.12. Sonntagsdienst: nur noch 14 freie Sonntage "
                               "im Jahr 2026 möglich (mindestens 15)",

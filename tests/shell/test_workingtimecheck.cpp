@@ -9,33 +9,20 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/roster/GroupRows.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
-
-#include <functional>
 
 using namespace testing;
 
 namespace {
-
-void onModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
-        if (QWidget* w = QApplication::activeModalWidget()) action(w);
-    });
-}
-
-template <typename T> T* in(QWidget* window, const char* name) {
-    return window->findChild<T*>(QLatin1String(name));
-}
 
 QDate dec(int day) {
     return QDate(2026, 12, day);
@@ -121,8 +108,9 @@ private Q_SLOTS:
         const QImage shot = grid()->viewport()->grab().toImage();
         const QColor corner = shot.pixelColor(cell.right() - 1, cell.top() + 1);
         QVERIFY2(corner.red() > 180 && corner.green() < 80, qPrintable(corner.name()));
-        const QColor plain = shot.pixelColor(
-            grid()->visualRect(grid()->model()->index(4, 1)).right() - 1, cell.top() - cell.height() + 1);
+        const QColor plain =
+            shot.pixelColor(grid()->visualRect(grid()->model()->index(4, 1)).right() - 1,
+                            cell.top() - cell.height() + 1);
         QVERIFY(plain.green() > 150);
     }
 

@@ -1,0 +1,25 @@
+#pragma once
+// Acting on the modal window that the next call opens, and finding a control of a window by its
+// name, for the tests that drive the main window.
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace testing {
+
+// Runs action on the modal window once the event loop of the next call shows it.
+inline void onModal(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action] {
+        if (QWidget* w = QApplication::activeModalWidget()) action(w);
+    });
+}
+
+// The control of that name in a window (null when there is none).
+template <typename T> T* in(QWidget* window, const char* name) {
+    return window->findChild<T*>(QLatin1String(name));
+}
+
+} // namespace testing
