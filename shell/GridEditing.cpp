@@ -81,12 +81,20 @@ private:
 
 } // namespace
 
-GridEditing::GridEditing(frmTurnova& window) : QObject(&window), window_(window) {
+GridEditing::GridEditing(frmTurnova& window)
+    : QObject(&window), window_(window), grid_(window.grid()) {
     setObjectName(QStringLiteral("GridEditing"));
-    window.grid()->installEventFilter(this);
-    window.grid()->viewport()->installEventFilter(this);
+    grid_->installEventFilter(this);
+    grid_->viewport()->installEventFilter(this);
     if (QAction* edit = window.menuAction(QStringLiteral("mnustdedit")))
         connect(edit, &QAction::triggered, this, &GridEditing::mnustdedit_Click);
+}
+
+GridEditing::~GridEditing() {
+    if (grid_) {
+        grid_->viewport()->removeEventFilter(this);
+        grid_->removeEventFilter(this);
+    }
 }
 
 bool GridEditing::eventFilter(QObject* watched, QEvent* event) {
@@ -335,4 +343,8 @@ void installGridEditing(frmTurnova& window) {
 GridEditing* gridEditing(frmTurnova& window) {
     return window.findChild<GridEditing*>(QStringLiteral("GridEditing"),
                                           Qt::FindDirectChildrenOnly);
+}
+
+void removeGridEditing(frmTurnova& window) {
+    delete gridEditing(window);
 }

@@ -5,9 +5,11 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 
 class frmTurnova;
+class FlexGrid;
 class QKeyEvent;
 class QMouseEvent;
 
@@ -33,6 +35,8 @@ class GridEditing : public QObject {
     Q_OBJECT
 public:
     explicit GridEditing(frmTurnova& window);
+    // Takes the filters off the grid, so no event of the grid reaches a window being destroyed.
+    ~GridEditing() override;
 
     // The key handler of the grid. Returns whether the key is one of the handler's keys (the
     // grid does not see those).
@@ -67,6 +71,7 @@ private:
     void showDutyTimes(int row, int col);
 
     frmTurnova& window_;
+    QPointer<FlexGrid> grid_;
     bool busy_ = false;
     QRect rememberedBlock_;
     QPoint rememberedCell_;
@@ -76,3 +81,5 @@ private:
 void installGridEditing(frmTurnova& window);
 // The handlers of a main window.
 GridEditing* gridEditing(frmTurnova& window);
+// Detaches and deletes the handlers; the main window does so before its widgets are destroyed.
+void removeGridEditing(frmTurnova& window);

@@ -70,6 +70,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
 }
 
 frmTurnova::~frmTurnova() {
+    // the grid's handlers use this window; the widgets outlive this body
+    removeGridEditing(*this);
     if (!unloaded_)
         session_.env.close();
     session_.progress = &session_.noProgress;
