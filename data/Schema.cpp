@@ -44,6 +44,9 @@ const QStringList ExtraIndexes = {
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Dienstzeiten_Tag ON Dienstzeiten (Tag)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_GpZuordnung_MaNr ON GpZuordnung (MaNr)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Statistik_MaNr ON Statistik (MaNr, Jahr, Monat)"),
+    // one standard duty per key, keys compared as key entry compares them ("ä" is "Ä"); the
+    // declared key compares ASCII letters only
+    QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_Standarddienste_Taste ON Standarddienste (Taste COLLATE TEXT_NOCASE)"),
 };
 
 } // namespace schema

@@ -5,6 +5,7 @@
 #include "dialogs/RecordList.h"
 #include "dialogs/StdDienstePrint.h"
 #include "engine/DateValue.h"
+#include "engine/TextCompare.h"
 #include "platform/Colors.h"
 #include "platform/Formats.h"
 #include "platform/Printers.h"
@@ -228,10 +229,7 @@ bool frmStdDienste::txtTaste_KeyPress(const QString& typed) {
     const auto taken = [this, &typed](const QVariant& ownId) {
         const std::unique_ptr<engine::Recordset> all = rs_.clone();
         for (; !all->eof(); all->moveNext()) {
-            if (all->value(QStringLiteral("Taste"))
-                    .toString()
-                    .compare(typed, Qt::CaseInsensitive) != 0)
-                continue;
+            if (!engine::sameText(all->value(QStringLiteral("Taste")).toString(), typed)) continue;
             if (ownId.isNull() || all->value(QStringLiteral("id")) != ownId) return true;
         }
         return false;

@@ -1,6 +1,7 @@
 #include "engine/Criteria.h"
 
 #include "engine/SqlDialect.h"
+#include "engine/TextCompare.h"
 
 #include <QRegularExpression>
 
@@ -214,13 +215,13 @@ int compareStored(const QVariant& a, const QVariant& b) {
     const bool aText = a.typeId() == QMetaType::QString;
     const bool bText = b.typeId() == QMetaType::QString;
     if (aText && bText)
-        return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+        return compareText(a.toString(), b.toString());
     bool okA = false, okB = false;
     const double x = a.toDouble(&okA);
     const double y = b.toDouble(&okB);
     if (okA && okB)
         return x < y ? -1 : (x > y ? 1 : 0);
-    return a.toString().compare(b.toString(), Qt::CaseInsensitive);
+    return compareText(a.toString(), b.toString());
 }
 
 bool likeMatch(const QString& text, const QString& pattern) {

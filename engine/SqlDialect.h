@@ -45,7 +45,8 @@ QString createTableName(const QString& text);
 
 // Registers the functions the dialect needs on a connection: HOUR(x), MINUTE(x) on day numbers
 // (time of day of the absolute value, rounded to the second), the aggregate LAST(x) (value of
-// the last row), and LIKE compared without regard to case, umlauts included, with % and _.
+// the last row), LIKE compared without regard to case, umlauts included, with % and _, and the
+// collation TEXT_NOCASE that compares text by the same rule (engine/TextCompare.h).
 void registerDialectFunctions(sqlite3* db);
 
 // Day number of a date literal body "m/d/yy", "m/d/yyyy", optionally followed by a time.

@@ -1,10 +1,12 @@
 // The SQL functions of the old dialect, registered on every connection: HOUR and MINUTE on day
-// numbers, the aggregate LAST, and LIKE without regard to case for all of Unicode.
+// numbers, the aggregate LAST, LIKE without regard to case for all of Unicode, and the collation
+// that compares text by the same rule.
 
 #include "engine/SqlDialect.h"
 
 #include "engine/DateValue.h"
 #include "engine/EngineError.h"
+#include "engine/TextCompare.h"
 
 #include <sqlite3.h>
 
@@ -173,6 +175,11 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
     sqlite3_result_int(context, result ? 1 : 0);
 }
 
+int textCollation(void*, int lengthA, const void* a, int lengthB, const void* b) {
+    return compareText(QString::fromUtf8(static_cast<const char*>(a), lengthA),
+                       QString::fromUtf8(static_cast<const char*>(b), lengthB));
+}
+
 void check(int rc, const char* name) {
     if (rc != SQLITE_OK)
         throw EngineError(err::GeneralFailure,
@@ -200,6 +207,10 @@ void registerDialectFunctions(sqlite3* db) {
     check(sqlite3_create_function_v2(db, "like", 3, flags, nullptr, likeFunction, nullptr, nullptr,
                                      nullptr),
           "LIKE");
+    // An index that uses it needs it on every connection that writes or checks the table.
+    check(sqlite3_create_collation_v2(db, TextCollation, SQLITE_UTF8, nullptr, textCollation,
+                                      nullptr),
+          TextCollation);
 }
 
 } // namespace engine

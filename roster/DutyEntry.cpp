@@ -1,6 +1,7 @@
 #include "roster/DutyEntry.h"
 
 #include "engine/Sqlite.h"
+#include "engine/TextCompare.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
 #include "roster/Query.h"
@@ -18,13 +19,12 @@ double employeeNormHours(data::DataUmgebung& env, int maNr) {
     return nullToDouble(query.scalar(env.Datenbank, {maNr}).value_or(QVariant()));
 }
 
-// Moves rsStandarddienste onto the standard duty of the key (compared without regard to case,
-// as the engine compares text); false when there is none.
+// Moves rsStandarddienste onto the standard duty of the key (compared as the engine compares
+// text, and as the key's unique index does); false when there is none.
 bool findStandardDuty(engine::Recordset& rs, QChar key) {
     const QString wanted(key);
     for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        if (rs.value(QStringLiteral("Taste")).toString().compare(wanted, Qt::CaseInsensitive) == 0)
-            return true;
+        if (engine::sameText(rs.value(QStringLiteral("Taste")).toString(), wanted)) return true;
     }
     return false;
 }

@@ -12,6 +12,8 @@
 #include "tests/support/TestSession.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -172,6 +174,28 @@ private Q_SLOTS:
                  time(6, 0).toDouble() + 1.0);
         QCOMPARE(stored(QStringLiteral("S"), QStringLiteral("Pause")).toDouble(), 0.0);
         QCOMPARE(prompts().shown.size(), 1);
+    }
+
+    void aKeyDifferingOnlyInCaseIsTaken() {
+        addStandardDuty(QStringLiteral("ä"), QVariant(), QVariant(), QStringLiteral("Umlaut"), 0);
+        open();
+        click("cmdaddnew");
+        QTest::keyClicks(edit("txtTaste"), QStringLiteral("Ä"));
+        QCOMPARE(prompts().texts(),
+                 QStringList{QStringLiteral("Diese Taste ist bereits vergeben")});
+        QVERIFY(edit("txtTaste")->text().isEmpty());
+        // a pasted key passes no key check; the table refuses it
+        QGuiApplication::clipboard()->setText(QStringLiteral("Ä"));
+        QTest::keyClick(edit("txtTaste"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit("txtTaste")->text(), QStringLiteral("Ä"));
+        prompts().queueAnswer(platform::Answer::Yes);
+        click("cmdclose");
+        QVERIFY(prompts().lastMessage().text.startsWith(
+            QStringLiteral("Beim Speichern des Dienstes ist ein Fehler aufgetreten.")));
+        QVERIFY(!w->isVisible());
+        QCOMPARE(count(), 4);
+        QCOMPARE(stored(QStringLiteral("ä"), QStringLiteral("Kurzinfo")).toString(),
+                 QStringLiteral("Umlaut"));
     }
 
     void aNewDutyWithoutKeyIsNotSavedSilently() {
