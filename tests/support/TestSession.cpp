@@ -49,4 +49,12 @@ void TestSession::createDatabase() {
     }
 }
 
+void TestSession::openDatabase(const QString& path) {
+    session.location.path = path;
+    data::deriveNames(session.location, programFolder());
+    session.env.open(path);
+    for (const data::TableDef& t : data::tables())
+        session.env.execute(t.name);
+}
+
 } // namespace testing

@@ -21,6 +21,8 @@ public:
     // Creates the database file with all nine tables, opens the connection and every table
     // recordset of the data environment. No standard files are read.
     void createDatabase();
+    // Opens an existing database file (another test's or process's) with every table recordset.
+    void openDatabase(const QString& path);
 
     QString folder() const { return dir_.path(); }
     QString programFolder() const;
