@@ -1,5 +1,6 @@
 #include "shell/ReportCommands.h"
 
+#include "engine/Recordset.h"
 #include "reports/frmAuswert.h"
 #include "roster/Lookups.h"
 #include "shell/FlexGrid.h"
@@ -15,8 +16,11 @@ void mnuAuswertungen_Click(frmTurnova& window) {
     QString planName;
     try {
         env.rsMaNachGrp.setSort(QStringLiteral("Dienstpos"));
-        if (roster::employeeAtPosition(env, window.grid()->col(), window.month().groupNumber) > 0)
-            planName = env.rsMitarbeiter.value(QStringLiteral("PlanName")).toString();
+        // the employee of the current column, else the current employee
+        roster::employeeAtPosition(env, window.grid()->col(), window.month().groupNumber);
+        engine::Recordset& employees = env.rsMitarbeiter;
+        if (employees.isOpen() && !employees.eof() && !employees.bof())
+            planName = employees.value(QStringLiteral("PlanName")).toString();
     } catch (const std::exception& e) {
         window.reportError(e, QStringLiteral("mnuAuswertungen_Click"));
     }

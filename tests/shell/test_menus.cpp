@@ -4,6 +4,7 @@
 // first), the dialog it asks, or nothing for the hidden ones. Entries whose windows are built
 // elsewhere are checked for caption and visibility, and for their window once they have one.
 
+#include "platform/Formats.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/support/ModalWindows.h"
