@@ -2,11 +2,13 @@
 // Run: turnova_manual <docs/Handbuch.html> <std/Handbuch.pdf>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -24,6 +26,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QTextDocument doc;
+    // pictures are found beside the HTML file (bilder/...)
+    doc.setBaseUrl(QUrl::fromLocalFile(QFileInfo(in.fileName()).absolutePath() + u'/'));
     doc.setHtml(QString::fromUtf8(in.readAll()));
     QPdfWriter pdf(QString::fromLocal8Bit(argv[2]));
     pdf.setTitle(QStringLiteral("Turnova Handbuch"));
