@@ -7,7 +7,7 @@
 #include "platform/Formats.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/ModalWindows.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
