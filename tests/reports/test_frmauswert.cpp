@@ -8,7 +8,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/support/Modal.h"
-#include "tests/support/TestDesk.h"
+#include "tests/support/MainWindowDesk.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -19,19 +19,11 @@
 
 using namespace testing;
 
-class TestAuswert : public QObject {
+class TestAuswert : public QObject, MainWindowDesk {
     Q_OBJECT
 
-    std::unique_ptr<TestDesk> desk;
-    std::unique_ptr<frmTurnova> w;
     int anna = 0, bernd = 0, carla = 0;
 
-    data::DataUmgebung& env() { return w->session().env; }
-    void exec(const QString& sql, const QVariantList& values = {}) {
-        QStringList names;
-        for (int i = 0; i < values.size(); ++i) names << QStringLiteral("p%1").arg(i);
-        env().Datenbank.execute(sql, values, names);
-    }
     int employee(const QString& name, double sollstd, int pos) {
         exec(QStringLiteral("INSERT INTO Mitarbeiter (PlanName, Nachname, normstunden, Sollstd, "
                             "ersterArbeitstag, lastChange) VALUES (p0, p0, 8, p1, p2, p2)"),
@@ -77,10 +69,7 @@ private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
 
     void init() {
-        desk = std::make_unique<TestDesk>(QDate(2026, 3, 10));
-        desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
-        w = std::make_unique<frmTurnova>(desk->services);
-        QVERIFY(w->Turnova_Load(desk->db()));
+        QVERIFY(startWindow(QDate(2026, 3, 10)));
         anna = employee(QStringLiteral("Anna"), 0, 1);
         bernd = employee(QStringLiteral("Bernd"), 150, 2);
         carla = employee(QStringLiteral("Carla"), 0, 4); // position 3 is empty
@@ -92,15 +81,8 @@ private Q_SLOTS:
         duty(bernd, QDate(2026, 3, 2), QStringLiteral("Spät"), 8);
         w->berStatistik2();
         w->gridrepaint();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        desk->prompts.clear();
     }
-    void cleanup() {
-        if (w) w->close();
-        w.reset();
-        desk.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void theYearlyTableOfTheGroup() {
         QStringList header, annaRow, berndRow, carlaRow;

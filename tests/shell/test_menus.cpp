@@ -8,7 +8,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/support/Modal.h"
-#include "tests/support/TestDesk.h"
+#include "tests/support/MainWindowDesk.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -95,11 +95,9 @@ public Q_SLOTS:
     void open(const QUrl& url) { opened << url; }
 };
 
-class TestMenus : public QObject {
+class TestMenus : public QObject, MainWindowDesk {
     Q_OBJECT
 
-    std::unique_ptr<TestDesk> desk;
-    std::unique_ptr<frmTurnova> w;
     UrlCatcher urls;
 
     void walk(QMenu* menu, int level, QStringList& out) {
@@ -143,20 +141,10 @@ private Q_SLOTS:
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
 
     void init() {
-        desk = std::make_unique<TestDesk>();
-        desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
-        w = std::make_unique<frmTurnova>(desk->services);
-        QVERIFY(w->Turnova_Load(desk->db()));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        desk->prompts.clear();
+        QVERIFY(startWindow(QDate(2026, 12, 6)));
         urls.opened.clear();
     }
-    void cleanup() {
-        if (w) w->close();
-        w.reset();
-        desk.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void theTreeHasEveryEntryInItsOrder() {
         QStringList expected;

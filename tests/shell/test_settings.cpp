@@ -9,7 +9,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/support/Modal.h"
-#include "tests/support/TestDesk.h"
+#include "tests/support/MainWindowDesk.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -21,22 +21,11 @@
 
 using namespace testing;
 
-class TestSettings : public QObject {
+class TestSettings : public QObject, MainWindowDesk {
     Q_OBJECT
 
-    std::unique_ptr<TestDesk> desk;
-    std::unique_ptr<frmTurnova> w;
-
-    data::DataUmgebung& env() { return w->session().env; }
-    // The main window on a new database of that name in the desk's folder.
     void start(const QString& fileName = QStringLiteral("plan.tnv")) {
-        desk = std::make_unique<TestDesk>(QDate(2026, 12, 6));
-        desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
-        w = std::make_unique<frmTurnova>(desk->services);
-        QVERIFY(w->Turnova_Load(desk->dir.filePath(fileName)));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        desk->prompts.clear();
+        QVERIFY(startWindow(QDate(2026, 12, 6), fileName));
     }
     // The settings row as stored.
     QVariant stored(const char* field) {
@@ -56,11 +45,7 @@ class TestSettings : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
-    void cleanup() {
-        if (w) w->close();
-        w.reset();
-        desk.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     void theWindowShowsTheSettingsAndVersions() {
         start();

@@ -7,7 +7,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/support/Modal.h"
-#include "tests/support/TestDesk.h"
+#include "tests/support/MainWindowDesk.h"
 
 #include <QAction>
 #include <QLabel>
@@ -17,27 +17,11 @@
 
 using namespace testing;
 
-class TestTargets : public QObject {
+class TestTargets : public QObject, MainWindowDesk {
     Q_OBJECT
 
-    std::unique_ptr<TestDesk> desk;
-    std::unique_ptr<frmTurnova> w;
-
-    data::DataUmgebung& env() { return w->session().env; }
     FlexGrid* grid() { return w->grid(); }
     int days() { return w->month().days; }
-    void exec(const QString& sql, const QVariantList& values = {}) {
-        QStringList names;
-        for (int i = 0; i < values.size(); ++i) names << QStringLiteral("p%1").arg(i);
-        env().Datenbank.execute(sql, values, names);
-    }
-    QVariant scalar(const QString& sql, const QVariantList& values = {}) {
-        QStringList names;
-        for (int i = 0; i < values.size(); ++i) names << QStringLiteral("p%1").arg(i);
-        engine::Recordset rs;
-        rs.openSql(env().Datenbank, sql, values, names);
-        return rs.eof() ? QVariant() : rs.value(0);
-    }
     // A member of the group at position pos, marked for the statistics run from his first day.
     int employee(const QString& name, const QDate& firstDay, double sollstd, int pos,
                  double stdbestand = 0) {
@@ -57,15 +41,7 @@ class TestTargets : public QObject {
                       {maNr, month, year})
             .toDouble();
     }
-    void start(const QDate& today) {
-        desk = std::make_unique<TestDesk>(today);
-        desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
-        w = std::make_unique<frmTurnova>(desk->services);
-        QVERIFY(w->Turnova_Load(desk->db()));
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        desk->prompts.clear();
-    }
+    void start(const QDate& today) { QVERIFY(startWindow(today)); }
     void refresh() {
         w->berStatistik2();
         w->gridrepaint();
@@ -84,11 +60,7 @@ class TestTargets : public QObject {
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void cleanup() {
-        if (w) w->close();
-        w.reset();
-        desk.reset();
-    }
+    void cleanup() { closeWindow(); }
 
     // First working day 15 December 2025: the month's automatic target counts the 13 work days
     // from the 15th. Opening the target window and leaving it with Esc changes nothing.
