@@ -76,6 +76,10 @@ void updatelastchangeOfAll(Session& session, const QDate& day) {
     }
 }
 
+double numberOrZero(const QVariant& value) {
+    return isNullValue(value) ? 0.0 : value.toDouble();
+}
+
 QDate dateValue(const QVariant& value) {
     return engine::toDate(value);
 }
@@ -139,11 +143,15 @@ public:
     }
 
     void rsMitarbeiter_FieldChangeComplete(const QString& field, engine::Recordset* rs) {
-        if (!isField(field, "ersterArbeitstag") && !isField(field, "normstunden")) return;
+        const bool flatTarget = isField(field, "sollstd");
+        if (!isField(field, "ersterArbeitstag") && !isField(field, "normstunden") && !flatTarget)
+            return;
         guarded("rsMitarbeiter_FieldChangeComplete", [&] {
             // Set on the row being edited; never move it.
             rs->setValue(QStringLiteral("lastChange"),
                          rs->value(QStringLiteral("ersterArbeitstag")));
+            // A new flat target changes no hours: the targets follow when the row is written.
+            if (flatTarget) return;
             const QVariant maNr = rs->value(QStringLiteral("manr"));
             if (isNullValue(maNr)) return;
             statisticsReset(session_, maNr.toInt());
@@ -152,6 +160,24 @@ public:
             const QDate storedFirstDay =
                 dateValue(rs->originalValue(QStringLiteral("ersterArbeitstag")));
             if (storedFirstDay.isValid()) lowerStored(session_, maNr.toInt(), storedFirstDay);
+        });
+    }
+
+    // A changed flat target becomes the target of the months that had the old one (every month
+    // when the targets were worked out from the work days); a month's target entered by hand
+    // stays. Back to automatic targets, the statistics run works them out.
+    void rsMitarbeiter_WillChangeRecord(int reason, engine::Recordset* rs) {
+        if (!changesLiveRow(reason, *rs) || reason != engine::reason::Update) return;
+        guarded("rsMitarbeiter_WillChangeRecord", [&] {
+            const QVariant maNr = rs->originalValue(QStringLiteral("MaNr"));
+            const double before = numberOrZero(rs->originalValue(QStringLiteral("Sollstd")));
+            const double now = numberOrZero(rs->value(QStringLiteral("Sollstd")));
+            if (isNullValue(maNr) || before == now || now == 0.0) return;
+            session_.env.Datenbank.execute(
+                QStringLiteral("UPDATE Statistik SET Soll = [parNeu] WHERE (MaNr = [parMaNr]) "
+                               "AND (([parAlt] = 0) OR (Soll = [parAlt]))"),
+                {now, maNr.toInt(), before},
+                {QStringLiteral("parNeu"), MaNr, QStringLiteral("parAlt")});
         });
     }
 
@@ -212,6 +238,10 @@ void attachChangeHooks(Session& session) {
     QObject::connect(&env.rsMitarbeiter, &engine::Recordset::fieldChangeComplete, hooks,
                      [hooks](const QString& field, engine::Recordset* rs) {
                          hooks->rsMitarbeiter_FieldChangeComplete(field, rs);
+                     });
+    QObject::connect(&env.rsMitarbeiter, &engine::Recordset::willChangeRecord, hooks,
+                     [hooks](int reason, engine::Recordset* rs) {
+                         hooks->rsMitarbeiter_WillChangeRecord(reason, rs);
                      });
     QObject::connect(&env.rsStandarddienste, &engine::Recordset::willChangeRecord, hooks,
                      [hooks](int reason, engine::Recordset* rs) {

@@ -83,3 +83,12 @@ void frmSollStd::Command1_Click() {
     }
     accept();
 }
+
+void frmSollStd::reject() {
+    try {
+        if (rs_.isEditing()) rs_.cancelUpdate();
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("frmSollStd"));
+    }
+    QDialog::reject();
+}

@@ -1,6 +1,6 @@
 #pragma once
 // The target-hours window: the target (Statistik.Soll) of one employee's month, on the current
-// row of rsStatistik. With an automatic target (no flat target of the employee) it only shows
+// row of rsStatistik, which only "Speichern" writes. With an automatic target (no flat target of the employee) it only shows
 // the figure and a note.
 
 #include "data/Session.h"
@@ -27,6 +27,8 @@ public:
     // The employee's name and the month; automaticTarget shows the note and locks the input.
     void prepare(const QString& planName, const QDate& firstDay, bool automaticTarget);
     void Command1_Click();
+    // Leaving without "Speichern" (Esc, the close box) writes nothing.
+    void reject() override;
 
 private:
     data::Session& session_;

@@ -4,6 +4,7 @@
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/Statistics.h"
 #include "roster/WorkingTimeCheck.h"
 
 #include <QHash>
@@ -133,14 +134,19 @@ void GridPainter::MaEintragen() {
             return;
         if (!step(5, [&] {
                 const double stdbestand = nullToDouble(members.value(QStringLiteral("stdbestand")));
-                if (findStatRow(env, maNr, month_.month, month_.year) && !env.rsStatistik.eof()) {
+                const TargetBasis basis = targetBasis(members);
+                start = stdbestand;
+                if (month_.lastDay < basis.ersterArbeitstag) {
+                    // not employed yet: no target, the opening balance (whatever rows are left)
+                    target = 0;
+                } else if (findStatRow(env, maNr, month_.month, month_.year) && !env.rsStatistik.eof()) {
                     target = std::round(nullToDouble(env.rsStatistik.value(QStringLiteral("soll"))) * 100) / 100;
-                    start = stdbestand + nullToDouble(env.rsStatistik.value(QStringLiteral("sumvormonat")));
+                    start += nullToDouble(env.rsStatistik.value(QStringLiteral("sumvormonat")));
                 } else {
-                    start = stdbestand;
-                    const double flat = nullToDouble(members.value(QStringLiteral("sollstd")));
-                    target = flat != 0 ? flat
-                                       : month_.workDays * nullToDouble(members.value(QStringLiteral("Normstunden")));
+                    // as a run covering the month would store it
+                    const MonthAccount account = accountWithoutRow(env, basis, month_.firstDay);
+                    target = account.target;
+                    start += account.carry;
                 }
                 grid_.setText(1, pos, platform::fixed(target));
             }))

@@ -59,12 +59,8 @@ struct MonthFigures {
 };
 
 // An employee as the run reads him.
-struct Employee {
-    int maNr = 0;
+struct Employee : TargetBasis {
     QDate lastChange;
-    QDate ersterArbeitstag;
-    QVariant sollstd;
-    double normstunden = 0.0;
 };
 
 class EmployeeRun {
@@ -95,7 +91,7 @@ public:
             figures.istStd = month.hours;
             figures.urlaubstage = month.urlaubstage;
             figures.kranktage = month.kranktage;
-            save(d, figures, workDays(holidays, d, m));
+            save(d, figures, targetWorkDays(holidays, d, m, e_.ersterArbeitstag));
             stage_ = 3;
         }
     }
@@ -239,12 +235,8 @@ private:
 
 Employee readEmployee(const engine::Recordset& rs) {
     Employee e;
-    e.maNr = nullToLong(rs.value(QStringLiteral("MaNr")));
+    static_cast<TargetBasis&>(e) = targetBasis(rs);
     e.lastChange = engine::toDate(rs.value(QStringLiteral("lastChange")));
-    e.ersterArbeitstag = engine::toDate(rs.value(QStringLiteral("ersterArbeitstag")));
-    if (!e.ersterArbeitstag.isValid()) e.ersterArbeitstag = engine::epoch();
-    e.sollstd = rs.value(QStringLiteral("sollstd"));
-    e.normstunden = nullToDouble(rs.value(QStringLiteral("Normstunden")));
     return e;
 }
 
@@ -253,6 +245,57 @@ void requeryIfOpen(engine::Recordset& rs) {
 }
 
 } // namespace
+
+TargetBasis targetBasis(const engine::Recordset& rs) {
+    TargetBasis e;
+    e.maNr = nullToLong(rs.value(QStringLiteral("MaNr")));
+    e.ersterArbeitstag = engine::toDate(rs.value(QStringLiteral("ersterArbeitstag")));
+    if (!e.ersterArbeitstag.isValid()) e.ersterArbeitstag = engine::epoch();
+    e.sollstd = rs.value(QStringLiteral("sollstd"));
+    e.normstunden = nullToDouble(rs.value(QStringLiteral("Normstunden")));
+    return e;
+}
+
+int targetWorkDays(const Holidays& holidays, const QDate& first, const QDate& last,
+                   const QDate& ersterArbeitstag) {
+    if (last < ersterArbeitstag) return 0;
+    return workDays(holidays, std::max(first, ersterArbeitstag), last);
+}
+
+MonthAccount accountWithoutRow(data::DataUmgebung& env, const TargetBasis& e, const QDate& first) {
+    const QDate last = lastDayOfMonth(first);
+    if (last < e.ersterArbeitstag) return {};
+    // The last stored month before this one, not before the month of the first working day.
+    static const Query lastStored(
+        QStringLiteral("SELECT Jahr, Monat, SumVormonat + IstStd - Soll FROM Statistik "
+                       "WHERE (MaNr = [parMaNr]) AND (Jahr * 12 + Monat - 1 < [parBis]) AND "
+                       "(Jahr * 12 + Monat - 1 >= [parVon]) ORDER BY Jahr DESC, Monat DESC "
+                       "LIMIT 1"),
+        {QStringLiteral("parMaNr"), QStringLiteral("parBis"), QStringLiteral("parVon")});
+    MonthAccount account;
+    QDate from = first; // no stored month: his statistics were never worked out, nothing to carry
+    {
+        QueryRun run(env.Datenbank, lastStored,
+                     {e.maNr, monthKey(first), monthKey(e.ersterArbeitstag)});
+        if (run.next()) {
+            account.carry = nullToDouble(run.value(2));
+            from = std::max(QDate(run.value(0).toInt(), run.value(1).toInt(), 1).addMonths(1),
+                            e.ersterArbeitstag);
+        }
+    }
+    const Holidays holidays(env, std::min(from, first), last);
+    if (from < first) {
+        // the months between: no rows, so no run has counted their hours and targets yet
+        account.carry += sumHours(env, e.maNr, from, first.addDays(-1));
+        for (QDate d(from.year(), from.month(), 1); d < first; d = d.addMonths(1))
+            account.carry -=
+                monthTarget(std::nullopt, e.sollstd, e.normstunden,
+                            targetWorkDays(holidays, d, lastDayOfMonth(d), e.ersterArbeitstag));
+    }
+    account.target = monthTarget(std::nullopt, e.sollstd, e.normstunden,
+                                 targetWorkDays(holidays, first, last, e.ersterArbeitstag));
+    return account;
+}
 
 double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd, double normstunden,
                    int workDays) {

@@ -306,17 +306,18 @@ void GridEditing::openTargetHours(int col) {
     members.setSort(QStringLiteral("Dienstpos"));
     members.moveFirst();
     if (!members.find(QStringLiteral("DienstPos=") + QString::number(col))) return;
-    const int maNr = roster::nullToLong(members.value(QStringLiteral("manr")));
-    const QVariant sollstd = members.value(QStringLiteral("sollstd"));
+    const roster::TargetBasis basis = roster::targetBasis(members);
     const QString planName = members.value(QStringLiteral("Planname")).toString();
     window_.timer1()->stop();
-    roster::monthRowUpdate(env, maNr, sollstd,
-                           roster::nullToDouble(members.value(QStringLiteral("Normstunden"))),
-                           month.month, month.year, month.workDays);
-    env.rsStatistik.update();
+    // The work days count from the first working day, as in the statistics run. The row is
+    // prepared but written only by "Speichern".
+    const roster::Holidays holidays(env, month.firstDay, month.lastDay);
+    roster::monthRowUpdate(
+        env, basis.maNr, basis.sollstd, basis.normstunden, month.month, month.year,
+        roster::targetWorkDays(holidays, month.firstDay, month.lastDay, basis.ersterArbeitstag));
     {
         frmSollStd target(session, &window_);
-        target.prepare(planName, month.firstDay, roster::nullToDouble(sollstd) == 0);
+        target.prepare(planName, month.firstDay, roster::nullToDouble(basis.sollstd) == 0);
         target.exec();
     }
     window_.gridrepaint();

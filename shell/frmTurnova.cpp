@@ -17,10 +17,13 @@
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
+#include "shell/ReportCommands.h"
+#include "shell/SettingsCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -66,6 +69,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installGridEditing(*this);
     installNavigation(*this);
     installWorkingTimeCheck(*this);
+    installSettingsCommands(*this);
+    installReportCommands(*this);
     resize(1100, 760);
 }
 
@@ -175,7 +180,7 @@ void frmTurnova::buildMenus() {
         {"mnuimfreier", "Feiertage", 2, true, false},
         {"mnuExport", "Exportieren", 1, true, true},
         {"mnuEpMa", "Mitarbeiter", 2, false, false},
-        {"mnutnv", "Turnova", 2, false, false}, // shown by the HTML export once it exists
+        {"mnutnv", "Turnova", 2, true, false},
         {"mnuEpStd", "Standarddienste", 2, true, false},
         {"mnuexfreier", "Feiertage", 2, true, false},
         {"mnuSave", "Sichern", 1, true, false},
@@ -215,6 +220,9 @@ void frmTurnova::buildMenus() {
         }
         action->setObjectName(QLatin1String(e.name));
         action->setVisible(e.visible);
+        // every command first stops a pending delayed repaint (connected before its handler)
+        if (e.visible && !e.submenu && !action->isSeparator())
+            connect(action, &QAction::triggered, Timer1, &QTimer::stop);
     }
     QAction* info = menuAction(QStringLiteral("mnustdinfo"));
     info->setCheckable(true);
@@ -229,8 +237,11 @@ void frmTurnova::buildMenus() {
     });
     connect(menuAction(QStringLiteral("mnuHandbuch")), &QAction::triggered, this, [this] {
         // a missing manual or viewer gives no message
-        platform::openWithShell(session_.services.folders.programFolder +
-                                QStringLiteral("/Handbuch.pdf"));
+        Timer1->stop();
+        const QString manual =
+            session_.services.folders.programFolder + QStringLiteral("/Handbuch.pdf");
+        if (QFileInfo::exists(manual))
+            platform::openWithShell(manual);
     });
 
     // the two pop-up menus of the roster grid

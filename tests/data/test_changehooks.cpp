@@ -114,6 +114,48 @@ private slots:
         QCOMPARE(lastChange(env(), anna), QDate(2024, 2, 1));
     }
 
+    void aNewFlatTargetReachesTheMonthsThatHadTheOldOne() {
+        addRow(env().rsMitarbeiter, {{"PlanName", "Cora"}, {"Nachname", "Cora"},
+                                     {"ersterArbeitstag", day(2024, 1, 1)}, {"Sollstd", 150.0}});
+        const int cora = env().rsMitarbeiter.value("MaNr").toInt();
+        for (const auto& [month, soll] : {std::pair{1, 150.0}, std::pair{2, 140.0}, std::pair{3, 150.0}})
+            addRow(env().rsStatistik, {{"MaNr", cora}, {"Monat", month}, {"Jahr", 2024},
+                                       {"Soll", soll}, {"IstStd", 12.0}});
+        const auto targets = [&] {
+            engine::Recordset rs;
+            rs.openSql(env().Datenbank, "SELECT Soll FROM Statistik WHERE MaNr = [m] ORDER BY Monat",
+                       {cora}, {"m"});
+            QList<double> list;
+            for (; !rs.eof(); rs.moveNext()) list << rs.value(0).toDouble();
+            return list;
+        };
+        const QString isCora = "MaNr = " + QString::number(cora);
+        // a cancelled change leaves the targets alone
+        setLastChange(env(), cora, QVariant());
+        at(env().rsMitarbeiter, isCora).setValue("Sollstd", 160.0);
+        env().rsMitarbeiter.cancelUpdate();
+        QCOMPARE(targets(), QList<double>({150, 140, 150}));
+        // 150 to 160: the month entered by hand keeps its target; all months are recomputed
+        engine::Recordset& rs = at(env().rsMitarbeiter, isCora);
+        rs.setValue("Sollstd", 160.0);
+        QCOMPARE(engine::toDate(rs.value("lastChange")), QDate(2024, 1, 1));
+        rs.update();
+        QCOMPARE(targets(), QList<double>({160, 140, 160}));
+        QCOMPARE(lastChange(env(), cora), QDate(2024, 1, 1));
+        // back to automatic targets: the run works them out; nothing is zeroed
+        at(env().rsMitarbeiter, isCora).setValue("Sollstd", 0.0);
+        env().rsMitarbeiter.update();
+        QCOMPARE(targets(), QList<double>({160, 140, 160}));
+        engine::Recordset hours;
+        hours.openSql(env().Datenbank, "SELECT sum(IstStd) FROM Statistik WHERE MaNr = [m]", {cora},
+                      {"m"});
+        QCOMPARE(hours.value(0).toDouble(), 36.0);
+        // from automatic to a flat target: every month takes it
+        at(env().rsMitarbeiter, isCora).setValue("Sollstd", 120.0);
+        env().rsMitarbeiter.update();
+        QCOMPARE(targets(), QList<double>({120, 120, 120}));
+    }
+
     void pendingEmployeeChangeIsNotDisturbed() {
         setLastChange(env(), anna, QVariant());
         setLastChange(env(), bert, QVariant());

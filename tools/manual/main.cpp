@@ -1,7 +1,9 @@
 // Writes the manual std/Handbuch.pdf from docs/Handbuch.html.
 // Run: turnova_manual <docs/Handbuch.html> <std/Handbuch.pdf>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -23,9 +25,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
+    const QString output = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    // the pictures (bilder/...) are read relative to the HTML file's folder
+    QDir::setCurrent(QFileInfo(in.fileName()).absolutePath());
     QTextDocument doc;
     doc.setHtml(QString::fromUtf8(in.readAll()));
-    QPdfWriter pdf(QString::fromLocal8Bit(argv[2]));
+    QPdfWriter pdf(output);
     pdf.setTitle(QStringLiteral("Turnova Handbuch"));
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);

@@ -1,0 +1,116 @@
+// Takes the manual's screenshots from the program's own windows: the main window on a demonstration
+// database (the standard files and a month of duties), the target-hours window, the settings
+// window, both tabs of the annual overview and the about window. Run it under a display for the
+// desktop's look:  xvfb-run -a build/tools/turnova_screenshots std docs/bilder
+
+#include "platform/Formats.h"
+#include "platform/ScriptedPrompts.h"
+#include "platform/Translations.h"
+#include "roster/DutyEntry.h"
+#include "roster/Konstanten.h"
+#include "shell/FlexGrid.h"
+#include "shell/GridEditing.h"
+#include "shell/frmTurnova.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+QString out;
+
+bool save(QWidget* window, const char* name) {
+    const QString path = out + u'/' + QLatin1String(name) + QStringLiteral(".png");
+    const bool ok = window->grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+// Runs action, which opens a modal window; the window is photographed (after prepare) and closed.
+void shoot(const char* name, const std::function<void()>& action,
+           const std::function<void(QWidget*)>& prepare = {}) {
+    QTimer::singleShot(400, [name, prepare] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window) return;
+        if (prepare) prepare(window);
+        QApplication::processEvents();
+        save(window, name);
+        window->close();
+    });
+    action();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: turnova_screenshots <std folder> <out folder>\n");
+        return 2;
+    }
+    platform::setLocale(QLocale(QLocale::German, QLocale::Germany));
+    QLocale::setDefault(platform::locale());
+    platform::installTranslations(app);
+    out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QDir().mkpath(out);
+
+    QTemporaryDir dir;
+    platform::ScriptedPrompts prompts;
+    prompts.queueAnswer(platform::Answer::Yes); // create the database
+    platform::FixedClock clock(QDate(2026, 3, 9));
+    platform::Services services;
+    services.prompts = &prompts;
+    services.clock = &clock;
+    services.folders.programFolder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    services.folders.appDataFolder = dir.path();
+    services.folders.documentsFolder = dir.path();
+
+    frmTurnova w(services);
+    if (!w.Turnova_Load(QString())) return 1;
+    data::Session& session = w.session();
+    data::DataUmgebung& env = session.env;
+    env.rsEinstellungen.moveFirst();
+    env.rsEinstellungen.setValue(QStringLiteral("OrgName"), QStringLiteral("Haus am See"));
+    env.rsEinstellungen.update();
+
+    // a month of duties for the standard employees
+    const QString pattern = QStringLiteral("FFSSNXXTTFSUUUFFKSSXTFFSSNNXXTF");
+    const QDate first(2026, 3, 1);
+    int shift = 0;
+    engine::Recordset employees;
+    employees.openTable(env.Datenbank, QStringLiteral("Mitarbeiter"));
+    for (; !employees.eof(); employees.moveNext(), shift += 3) {
+        const int maNr = employees.value(QStringLiteral("MaNr")).toInt();
+        for (QDate d = first; d.month() == 3; d = d.addDays(1)) {
+            QChar key = pattern.at((d.day() - 1 + shift) % pattern.size());
+            if (roster::isFreeDay(env, d) && key != u'U') key = u'X';
+            roster::insStdDienst(session, d, maNr, key);
+        }
+    }
+    w.berStatistik2();
+    w.resize(1040, 760);
+    w.show();
+    w.gridrepaint();
+    QApplication::processEvents();
+    save(&w, "hauptfenster");
+
+    // the target window of the second column
+    w.grid()->setCursor(w.month().days + 2, 2);
+    shoot("sollstunden", [&w] { gridEditing(w)->Grid_DblClick(); });
+    shoot("eigenschaften", [&w] { w.menuAction(QStringLiteral("mnusettings"))->trigger(); });
+    w.grid()->setCursor(5, 2);
+    shoot("jahresuebersicht1", [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); });
+    shoot("jahresuebersicht2", [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); },
+          [](QWidget* window) {
+              window->findChild<QTabWidget*>(QStringLiteral("TabStrip"))->setCurrentIndex(1);
+          });
+    shoot("info", [&w] { w.menuAction(QStringLiteral("mnuinfo"))->trigger(); });
+    w.close();
+    return 0;
+}
