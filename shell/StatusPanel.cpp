@@ -5,6 +5,11 @@
 #include <QPainter>
 #include <QStyle>
 
+namespace {
+// Space between the frame and the text on either side.
+constexpr int TextInset = 3;
+} // namespace
+
 StatusPanel::StatusPanel(const QString& description, const QString& sample, QWidget* parent)
     : QLabel(parent), description_(description), sample_(sample) {
     setFrameShape(QFrame::StyledPanel);
@@ -13,9 +18,15 @@ StatusPanel::StatusPanel(const QString& description, const QString& sample, QWid
     setToolTip(description_);
 }
 
+QRect StatusPanel::textArea() const {
+    return contentsRect().adjusted(margin() + TextInset, 0, -margin() - TextInset, 0);
+}
+
 int StatusPanel::textWidth(const QString& text) const {
-    const QMargins m = contentsMargins();
-    return fontMetrics().horizontalAdvance(text) + m.left() + m.right() + 2 * margin() + 6;
+    // the frame and margins around the text as the panel draws it, and a pixel on either side
+    // for the rounding of the text's width
+    const int around = width() - textArea().width() + 2;
+    return fontMetrics().horizontalAdvance(text) + around;
 }
 
 QSize StatusPanel::sizeHint() const {
@@ -27,7 +38,7 @@ QSize StatusPanel::minimumSizeHint() const {
 }
 
 bool StatusPanel::textFits() const {
-    return textWidth(text()) <= width();
+    return fontMetrics().elidedText(text(), Qt::ElideRight, textArea().width()) == text();
 }
 
 QString StatusPanel::currentToolTip() const {
@@ -43,7 +54,7 @@ bool StatusPanel::event(QEvent* event) {
 void StatusPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     drawFrame(&painter);
-    const QRect area = contentsRect().adjusted(margin() + 3, 0, -margin() - 3, 0);
+    const QRect area = textArea();
     const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
     style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(), shown,
                           foregroundRole());

@@ -23,6 +23,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Where the text is drawn, and the width a panel needs for a text.
+    QRect textArea() const;
     int textWidth(const QString& text) const;
     QString description_;
     QString sample_;

@@ -92,9 +92,9 @@ private Q_SLOTS:
         auto* list = child<dialogs::RecordList>("DataGrid1");
         QCOMPARE(list->rowCount(), 15);
         QCOMPARE(edit("MaskEdBox1")->text(), QStringLiteral("01.01.25"));
-        QCOMPARE(list->currentRow(), 9);
-        QCOMPARE(list->item(9, 0)->text(), QStringLiteral("01.01.25"));
-        QVERIFY(list->visualItemRect(list->item(9, 0)).intersects(list->viewport()->rect()));
+        QCOMPARE(list->currentRow(), 6); // after 2020 and 2024
+        QCOMPARE(list->item(6, 0)->text(), QStringLiteral("01.01.25"));
+        QVERIFY(list->visualItemRect(list->item(6, 0)).intersects(list->viewport()->rect()));
         for (int r = 1; r < list->rowCount(); ++r)
             QVERIFY(QDate::fromString(list->item(r - 1, 0)->text(), QStringLiteral("dd.MM.yy")) <
                     QDate::fromString(list->item(r, 0)->text(), QStringLiteral("dd.MM.yy")));
@@ -102,8 +102,8 @@ private Q_SLOTS:
         typeHoliday(QStringLiteral("031025"), QStringLiteral("Tag der Einheit"));
         list->setCurrentCell(0, 0); // choosing another row saves it
         QCOMPARE(list->rowCount(), 16);
-        QCOMPARE(list->item(11, 0)->text(), QStringLiteral("03.10.25"));
-        QCOMPARE(list->item(11, 1)->text(), QStringLiteral("Tag der Einheit"));
+        QCOMPARE(list->item(8, 0)->text(), QStringLiteral("03.10.25"));
+        QCOMPARE(list->item(8, 1)->text(), QStringLiteral("Tag der Einheit"));
         QTest::keyClick(w.get(), Qt::Key_Escape);
         QVERIFY(prompts().shown.isEmpty());
         // a year after the last holiday: the last one

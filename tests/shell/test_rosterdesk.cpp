@@ -12,6 +12,7 @@
 #include "shell/ScreenFit.h"
 #include "shell/StatusPanel.h"
 #include "shell/frmTurnova.h"
+#include "tests/support/ModalWindow.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
@@ -28,19 +29,11 @@
 
 #include <functional>
 
+using testing::ModalSeen;
+using testing::onModal;
 using testing::TestDesk;
 
 namespace {
-
-// Acts on the modal window that the next call opens; records its name.
-void onModal(std::function<void(QWidget*)> action, QString* seen = nullptr) {
-    QTimer::singleShot(0, [action, seen] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        if (seen) *seen = w->objectName();
-        action(w);
-    });
-}
 
 // December 2026: the 1st is a Tuesday, the 26th and 27th are a weekend.
 const QDate December(2026, 12, 1);
@@ -193,14 +186,14 @@ private Q_SLOTS:
         grid()->setCursor(6, 2);
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, rectOf(0, 3).center());
         QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, rectOf(10, 0).center());
-        QString seen;
+        ModalSeen seen;
         onModal([](QWidget* dialog) { dialog->close(); }, &seen);
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {},
                            rectOf(w->month().days + 3, 0).center());
         QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, rectOf(1, 2).center());
         QCOMPARE(grid()->currentRow(), 6);
         QCOMPARE(grid()->currentColumn(), 2);
-        QVERIFY(seen.isEmpty());
+        QVERIFY(seen.name.isEmpty());
         // a selection dragged up into the names ends at the first day
         const QPoint from = rectOf(5, 2).center();
         QTest::mousePress(grid()->viewport(), Qt::LeftButton, {}, from);
@@ -344,10 +337,10 @@ private Q_SLOTS:
         };
         for (const Case& c : cases) {
             focusAway();
-            QString seen;
+            ModalSeen seen;
             onModal(c.close, &seen);
             c.open();
-            QCOMPARE(seen, QString::fromLatin1(c.modal));
+            QCOMPARE(seen.name, QString::fromLatin1(c.modal));
             QVERIFY(!QApplication::activeModalWidget());
             QTRY_VERIFY2(grid()->hasFocus(), c.modal);
         }
