@@ -10,7 +10,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/ModalWindow.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>

@@ -8,7 +8,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/roster/GroupRows.h"
-#include "tests/support/ModalWindow.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
@@ -25,14 +25,6 @@
 #include <functional>
 
 using namespace testing;
-
-namespace {
-
-template <typename T> T* in(QWidget* window, const char* name) {
-    return window->findChild<T*>(QLatin1String(name));
-}
-
-} // namespace
 
 class TestNavigation : public QObject {
     Q_OBJECT

@@ -12,7 +12,7 @@
 #include "shell/ScreenFit.h"
 #include "shell/StatusPanel.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/ModalWindow.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
