@@ -65,11 +65,22 @@ void RecordList::refill() {
         for (; !rows->eof(); rows->moveNext()) {
             const int r = rowCount();
             insertRow(r);
+            const QString note = rowNote_ ? rowNote_(*rows) : QString();
             for (int c = 0; c < columns_.size(); ++c) {
                 const Column& col = columns_.at(c);
                 const QVariant v = rows->value(col.field);
-                auto* it = new QTableWidgetItem(col.format ? col.format(v) : v.toString());
+                QString text = col.format ? col.format(v) : v.toString();
+                if (c == 0 && !note.isEmpty())
+                    text += QStringLiteral(" (") + note + QLatin1Char(')');
+                auto* it = new QTableWidgetItem(text);
                 if (c == 0) it->setData(BookmarkRole, rows->bookmark());
+                if (!note.isEmpty()) {
+                    QFont f = font();
+                    f.setItalic(true);
+                    it->setFont(f);
+                    it->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
+                    it->setToolTip(note);
+                }
                 setItem(r, c, it);
             }
         }

@@ -33,6 +33,11 @@ public:
     void markCurrent();
     // The bookmark of a list row.
     std::optional<engine::Bookmark> bookmarkAt(int row) const;
+    // A note on rows set apart (for example hidden employees): a row whose note is not empty is
+    // shown dimmed and in italics, its first cell followed by the note in brackets.
+    void setRowNote(std::function<QString(const engine::Recordset& row)> note) {
+        rowNote_ = std::move(note);
+    }
 
 Q_SIGNALS:
     // The user clicked a row.
@@ -44,6 +49,7 @@ private:
     engine::Recordset& recordset_;
     QList<Column> columns_;
     platform::Prompts& prompts_;
+    std::function<QString(const engine::Recordset&)> rowNote_;
     bool filling_ = false;
 };
 

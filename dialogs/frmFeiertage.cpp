@@ -22,7 +22,7 @@ QString dayText(const QVariant& value) {
 
 } // namespace
 
-frmFeiertage::frmFeiertage(data::Session& session, QWidget* parent)
+frmFeiertage::frmFeiertage(data::Session& session, int shownYear, QWidget* parent)
     : FormDialog(parent), session_(session), rs_(session.env.rsFeiertage),
       binding_(session.env.rsFeiertage, session.prompts(), this) {
     setObjectName(QStringLiteral("frmFeiertage"));
@@ -30,8 +30,28 @@ frmFeiertage::frmFeiertage(data::Session& session, QWidget* parent)
     setModal(true);
     buildControls();
     dialogs::installEnterAsTab(this);
+    try {
+        // the list in date order, so that a saved holiday takes its place by date
+        if (rs_.sort().compare(QStringLiteral("Tag"), Qt::CaseInsensitive) != 0)
+            rs_.setSort(QStringLiteral("Tag"));
+        if (shownYear > 0) moveToYear(shownYear);
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("frmFeiertage"));
+    }
     DataGrid1->refill();
     binding_.load();
+}
+
+void frmFeiertage::moveToYear(int year) {
+    const QDate first(year, 1, 1);
+    const auto rows = rs_.clone();
+    std::optional<engine::Bookmark> found;
+    for (; !rows->eof(); rows->moveNext()) {
+        const QVariant day = rows->value(QStringLiteral("Tag"));
+        found = rows->bookmark();
+        if (!day.isNull() && engine::toDate(day) >= first) break;
+    }
+    if (found) rs_.setBookmark(*found);
 }
 
 void frmFeiertage::buildControls() {

@@ -16,8 +16,9 @@ class RecordList;
 class frmFeiertage : public dialogs::FormDialog {
     Q_OBJECT
 public:
-    // Edits rsFeiertage from its current row.
-    explicit frmFeiertage(data::Session& session, QWidget* parent = nullptr);
+    // Edits rsFeiertage in date order; from the first holiday of shownYear when given (the
+    // year the roster shows), else from its current row.
+    explicit frmFeiertage(data::Session& session, int shownYear = 0, QWidget* parent = nullptr);
 
     void cmdnew_Click();
     void cmddel_Click();
@@ -31,6 +32,8 @@ private:
     // Writes the edit fields into the current row and saves it (nothing at the end).
     void saveCurrent();
     void DataGrid1_Choose(engine::Bookmark bookmark);
+    // Makes the first holiday of a year (else the last one before it) the current row.
+    void moveToYear(int year);
 
     data::Session& session_;
     engine::Recordset& rs_;

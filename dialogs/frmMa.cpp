@@ -87,6 +87,12 @@ void frmMa::buildControls() {
         this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     DataGrid1->setMinimumWidth(170);
+    // hidden employees stand before the others, at position 0 or below
+    DataGrid1->setRowNote([](const engine::Recordset& row) {
+        const QVariant position = row.value(QStringLiteral("DienstPos"));
+        return !position.isNull() && position.toInt() < 1 ? QStringLiteral("ausgeblendet")
+                                                          : QString();
+    });
 
     TabStrip1 = new QTabBar(this);
     TabStrip1->setObjectName(QStringLiteral("TabStrip1"));
@@ -265,6 +271,12 @@ void frmMa::TabStrip1_Click(int index) {
     pages_->setCurrentIndex(index);
 }
 
+void frmMa::focusFirstField() {
+    // the first field lies on the first page, which may not be the one shown
+    TabStrip1_Click(0);
+    txtAnrede->setFocus();
+}
+
 void frmMa::showCurrent() {
     binding_.load();
     DataGrid1->markCurrent();
@@ -286,7 +298,7 @@ void frmMa::cmdAddnew_Click() {
         saveCurrent();
         appendEmployee();
         showCurrent();
-        txtAnrede->setFocus();
+        focusFirstField();
     } catch (const std::exception& e) {
         report(e, QStringLiteral("cmdAddnew_Click"));
     }
@@ -351,7 +363,7 @@ void frmMa::moveInOrder(bool hide, const QString& procedure) {
         rs_.setBookmark(kept);
         DataGrid1->refill();
         showCurrent();
-        txtAnrede->setFocus();
+        focusFirstField();
     } catch (const std::exception& e) {
         report(e, procedure);
     }
@@ -390,7 +402,7 @@ void frmMa::cmddel_Click() {
             rs_.setBookmark(*next);
         else if (rs_.recordCount() > 0)
             rs_.moveLast();
-        txtAnrede->setFocus();
+        focusFirstField();
     } catch (const std::exception& e) {
         report(e, QStringLiteral("cmddel_Click"));
         try {

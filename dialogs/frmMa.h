@@ -42,6 +42,8 @@ private:
     void bindFields();
     // Writes the edit fields into the current row and saves it (nothing at the end).
     void saveCurrent();
+    // Shows the first page with the focus in its first field.
+    void focusFirstField();
     // Shows the current row in the fields and marks it in the list.
     void showCurrent();
     // A new employee behind the last one, starting in the shown month.

@@ -70,25 +70,35 @@ struct Member {
     int position;
 };
 
+std::vector<Member> memberList(data::DataUmgebung& env, const Query& query,
+                               const QVariantList& values) {
+    std::vector<Member> found;
+    QueryRun run(env.Datenbank, query, values);
+    while (run.next())
+        found.push_back(Member{run.value(0).toLongLong(), nullToLong(run.value(1))});
+    return found;
+}
+
 // The memberships of a group from position `above` on (exclusive), in their order.
-std::vector<Member> membersAbove(data::DataUmgebung& env, int group, int above,
-                                 bool withEmployeeOnly) {
+std::vector<Member> membersAbove(data::DataUmgebung& env, int group, int above) {
     static const Query all(QStringLiteral("SELECT GpZuNr, DienstPos FROM GpZuordnung WHERE "
                                           "(GruppenNr = [parGruppe]) AND (DienstPos > [parPos]) "
                                           "ORDER BY DienstPos, GpZuNr"),
                            {Gruppe, Pos});
-    // as the roster shows a group: members whose employee exists
+    return memberList(env, all, {group, above});
+}
+
+// The memberships of a group that its roster shows (an existing employee who is not hidden), in
+// their order; one shown again after hiding, still at 0, comes behind the others.
+std::vector<Member> shownMembers(data::DataUmgebung& env, int group) {
     static const Query shown(
         QStringLiteral("SELECT GpZuordnung.GpZuNr, GpZuordnung.DienstPos FROM GpZuordnung "
                        "INNER JOIN Mitarbeiter ON GpZuordnung.MaNr = Mitarbeiter.MaNr WHERE "
-                       "(GpZuordnung.GruppenNr = [parGruppe]) AND (GpZuordnung.DienstPos > "
-                       "[parPos]) ORDER BY GpZuordnung.DienstPos, GpZuordnung.GpZuNr"),
-        {Gruppe, Pos});
-    std::vector<Member> members;
-    QueryRun run(env.Datenbank, withEmployeeOnly ? shown : all, {group, above});
-    while (run.next())
-        members.push_back(Member{run.value(0).toLongLong(), nullToLong(run.value(1))});
-    return members;
+                       "(GpZuordnung.GruppenNr = [parGruppe]) AND (Mitarbeiter.DienstPos Is "
+                       "Null OR Mitarbeiter.DienstPos > 0) ORDER BY (GpZuordnung.DienstPos < 1), "
+                       "GpZuordnung.DienstPos, GpZuordnung.GpZuNr"),
+        {Gruppe});
+    return memberList(env, shown, {group});
 }
 
 // Gives the members the positions from `first` on, in their order.
@@ -107,8 +117,12 @@ void renumberAll(data::DataUmgebung& env) {
     QueryRun run(env.Datenbank, groups, {});
     while (run.next())
         numbers.push_back(nullToLong(run.value(0)));
+    // a hidden employee leaves every roster: his memberships stand at 0, which no roster shows
+    env.Datenbank.execute(QStringLiteral("UPDATE GpZuordnung SET DienstPos = 0 WHERE DienstPos "
+                                         "<> 0 AND MaNr IN (SELECT MaNr FROM Mitarbeiter WHERE "
+                                         "DienstPos < 1)"));
     for (const int group : numbers)
-        closeUp(env, membersAbove(env, group, std::numeric_limits<int>::min(), true), 1);
+        closeUp(env, shownMembers(env, group), 1);
 }
 
 } // namespace
@@ -152,7 +166,8 @@ void allEmployeesGroup(data::DataUmgebung& env) {
         env.Datenbank.execute(QStringLiteral("INSERT INTO GpZuordnung (GruppenNr, MaNr, "
                                              "DienstPos) VALUES ([parGruppe], [parMaNr], "
                                              "[parPos])"),
-                              {AllEmployeesGroup, maNr, position > 0 ? position : ++top},
+                              // a hidden employee joins outside the shown positions
+                              {AllEmployeesGroup, maNr, position > 0 ? position : 0},
                               {Gruppe, MaNr, Pos});
     }
     transaction.commit();
@@ -196,7 +211,7 @@ bool removeMember(data::DataUmgebung& env, int maNr, int group) {
     env.Datenbank.execute(QStringLiteral("DELETE FROM GpZuordnung WHERE GpZuNr = [parNr]"),
                           {gpZuNr}, {Nr});
     // every later member moves up; a missing position is passed over
-    closeUp(env, membersAbove(env, group, p, false), qMax(1, p));
+    closeUp(env, membersAbove(env, group, p), qMax(1, p));
     transaction.commit();
     stayOnCurrentRow(env.rsGpZuordnung);
     return true;
@@ -227,7 +242,9 @@ bool hideEmployee(data::DataUmgebung& env, int maNr) {
     const int low = nullToLong(lowest.scalar(env.Datenbank, {}).value_or(QVariant()));
     setEmployeePosition(env, maNr, qMin(low, 1) - 1);
     closeUpEmployees(env, *position);
+    renumberAll(env);
     transaction.commit();
+    stayOnCurrentRow(env.rsGpZuordnung);
     return true;
 }
 
@@ -236,7 +253,9 @@ bool showEmployee(data::DataUmgebung& env, int maNr) {
     const auto position = employeePosition(env, maNr);
     if (position && *position > 0) return false;
     setEmployeePosition(env, maNr, nextEmployeePosition(env));
+    renumberAll(env);
     transaction.commit();
+    stayOnCurrentRow(env.rsGpZuordnung);
     return true;
 }
 

@@ -1,10 +1,15 @@
 #pragma once
 // The roster grid of the main window: a table whose first two rows and first column hold the
 // labels (names, targets, days, sums), painted by the roster painters through GridSurface.
+// The label rows and column stay in place while the cells scroll beneath them: they are drawn
+// over the scrolled cells at their fixed positions, hit-tested there, and the cursor and the
+// selection never enter them.
 
 #include "roster/GridSurface.h"
 
 #include <QTableWidget>
+
+class QPainter;
 
 class FlexGrid : public QTableWidget, public roster::GridSurface {
     Q_OBJECT
@@ -41,10 +46,40 @@ public:
     // The selected block: first and last row and column (the cursor cell when nothing else).
     QRect selectedBlock() const;
 
+    // Whether a cell belongs to the fixed rows or the label column.
+    bool isFixedCell(int row, int col) const;
+    // The cell at a point of the viewport, the fixed parts at their fixed places; and the
+    // rectangle of a cell in the viewport, likewise.
+    QModelIndex indexAt(const QPoint& point) const override;
+    QRect visualRect(const QModelIndex& index) const override;
+    // Scrolls so that a cell lies clear of the fixed rows and column.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
+    // Height of the fixed rows and width of the label column in pixels.
+    int fixedHeight() const;
+    int fixedWidth() const;
+    // The first and last row and column wholly visible beside the fixed parts.
+    QRect visibleCells() const;
+    // After a wheel turn a single cursor cell follows into the visible cells.
+    void keepCursorVisible();
+    void paintFixedCell(QPainter& painter, int row, int col);
     QTableWidgetItem* cell(int row, int col);
     void styleFixed(QTableWidgetItem* item, int row, int col) const;
     int fixedRows_ = 2;
     QHash<int, roster::Align> columnAligns_;
     bool busy_ = false;
+    bool pressOnFixed_ = false;
+    QPoint keptScroll_;
 };

@@ -106,6 +106,8 @@ bool GridEditing::eventFilter(QObject* watched, QEvent* event) {
             const auto& mouse = static_cast<QMouseEvent&>(*event);
             if (mouse.button() != Qt::LeftButton) return false;
             const QModelIndex index = grid->indexAt(mouse.position().toPoint());
+            // the names, targets and labels take no double-click
+            if (index.isValid() && grid->isFixedCell(index.row(), index.column())) return true;
             if (index.isValid()) grid->setCurrentCell(index.row(), index.column());
             Grid_DblClick();
             return true;

@@ -88,7 +88,7 @@ void Navigation::mnufreier_Click() {
     window_.timer1()->stop();
     data::Session& session = window_.session();
     try {
-        frmFeiertage holidays(session, &window_);
+        frmFeiertage holidays(session, window_.month().year, &window_);
         holidays.exec();
         session.env.rsFeiertage.requery();
     } catch (const std::exception& e) {

@@ -15,10 +15,13 @@
 #include "shell/CheckMenu.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
+#include "shell/FocusReturn.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
 #include "shell/ReportCommands.h"
 #include "shell/SettingsCommands.h"
+#include "shell/ScreenFit.h"
+#include "shell/StatusPanel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -71,7 +74,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installWorkingTimeCheck(*this);
     installSettingsCommands(*this);
     installReportCommands(*this);
-    resize(1100, 760);
+    installFocusReturn(*this, *Grid);
+    fitOnScreen(*this, QSize(1100, 760));
 }
 
 frmTurnova::~frmTurnova() {
@@ -116,24 +120,22 @@ void frmTurnova::buildControls() {
 
     StatusBar1 = new QWidget(Toolbar);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    auto* panelLayout = new QHBoxLayout(StatusBar1);
-    panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->setSpacing(2);
-    for (int i = 1; i <= 9; ++i) {
-        auto* panel = new QLabel(StatusBar1);
-        panel->setObjectName(QStringLiteral("Panel%1").arg(i));
-        panel->setFrameShape(QFrame::StyledPanel);
-        panel->setFrameShadow(QFrame::Sunken);
-        panel->setMinimumWidth(i == 2 || i == 8 ? 70 : (i == 1 || i == 9 ? 64 : 44));
-        panelLayout->addWidget(panel, i == 2 ? 2 : 1);
-        panels_ << panel;
-    }
+    panels_ = buildStatusPanels(StatusBar1);
 
     ProgressBar = new QProgressBar(Toolbar);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setTextVisible(false);
     ProgressBar->setRange(0, 10);
     ProgressBar->setValue(0);
+    // shown only while it has progress to show; idle, the status panels take its room
+    ProgressBar->hide();
+    connect(ProgressBar, &QProgressBar::valueChanged, this, [this](int value) {
+        const bool idle = value <= ProgressBar->minimum();
+        if (idle == ProgressBar->isHidden())
+            return;
+        ProgressBar->setHidden(idle);
+        layoutToolbar();
+    });
 
     Grid = new FlexGrid(central);
     Grid->setObjectName(QStringLiteral("Grid"));
@@ -542,10 +544,11 @@ void frmTurnova::layoutToolbar() {
     place(cmdInfo, 40);
     const int progressWidth = ProgressBar->maximumWidth() < 10000 ? ProgressBar->maximumWidth()
                                                                   : twips(3000);
-    const int right = Toolbar->width() - progressWidth;
+    const int barLeft = Toolbar->width() - progressWidth;
+    const int right = ProgressBar->isHidden() ? Toolbar->width() - 2 : barLeft;
     const int statusLeft = qMax(twips(6000), x);
     StatusBar1->setGeometry(statusLeft, 3, qMax(0, right - statusLeft - 4), h);
-    ProgressBar->setGeometry(right, 3, progressWidth, h);
+    ProgressBar->setGeometry(barLeft, 3, progressWidth, h);
 }
 
 void frmTurnova::closeEvent(QCloseEvent* event) {

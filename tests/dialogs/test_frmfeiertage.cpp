@@ -20,9 +20,9 @@ using namespace testing;
 class TestFrmFeiertage : public QObject, DialogFixture<frmFeiertage> {
     Q_OBJECT
 
-    void open() {
+    void open(int shownYear = 0) {
         env().rsFeiertage.requery();
-        w = std::make_unique<frmFeiertage>(t->session);
+        w = std::make_unique<frmFeiertage>(t->session, shownYear);
         w->show();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
     }
@@ -46,9 +46,7 @@ class TestFrmFeiertage : public QObject, DialogFixture<frmFeiertage> {
 
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
-    void init() {
-        startSession(QDate(2024, 3, 15));
-    }
+    void init() { startSession(QDate(2024, 3, 15)); }
     void cleanup() {
         endSession();
         platform::setLocale(QLocale(QLocale::German, QLocale::Germany));
@@ -83,6 +81,34 @@ private Q_SLOTS:
                                               "der Einheit' AND Prozent = 1")),
                  1);
         QVERIFY(prompts().shown.isEmpty());
+    }
+
+    void theWindowOpensAtTheShownYearAndKeepsTheDatesInOrder() {
+        // written in no order, as an import leaves them
+        for (int year : {2026, 2020, 2025, 2024, 2027})
+            for (const auto& [month, day] : {std::pair{12, 25}, std::pair{1, 1}, std::pair{5, 1}})
+                holiday(QDate(year, month, day), QStringLiteral("Tag"));
+        open(2025);
+        auto* list = child<dialogs::RecordList>("DataGrid1");
+        QCOMPARE(list->rowCount(), 15);
+        QCOMPARE(edit("MaskEdBox1")->text(), QStringLiteral("01.01.25"));
+        QCOMPARE(list->currentRow(), 6); // after 2020 and 2024
+        QCOMPARE(list->item(6, 0)->text(), QStringLiteral("01.01.25"));
+        QVERIFY(list->visualItemRect(list->item(6, 0)).intersects(list->viewport()->rect()));
+        for (int r = 1; r < list->rowCount(); ++r)
+            QVERIFY(QDate::fromString(list->item(r - 1, 0)->text(), QStringLiteral("dd.MM.yy")) <
+                    QDate::fromString(list->item(r, 0)->text(), QStringLiteral("dd.MM.yy")));
+        // a new holiday takes its place by date once it is saved
+        typeHoliday(QStringLiteral("031025"), QStringLiteral("Tag der Einheit"));
+        list->setCurrentCell(0, 0); // choosing another row saves it
+        QCOMPARE(list->rowCount(), 16);
+        QCOMPARE(list->item(8, 0)->text(), QStringLiteral("03.10.25"));
+        QCOMPARE(list->item(8, 1)->text(), QStringLiteral("Tag der Einheit"));
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(prompts().shown.isEmpty());
+        // a year after the last holiday: the last one
+        open(2031);
+        QCOMPARE(edit("MaskEdBox1")->text(), QStringLiteral("25.12.27"));
     }
 
     void aFourDigitYearLocaleTakesFourYearDigits() {

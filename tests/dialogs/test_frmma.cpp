@@ -46,12 +46,8 @@ class TestFrmMa : public QObject, DialogFixture<frmMa> {
 
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
-    void init() {
-        startSession(QDate(2024, 3, 15));
-    }
-    void cleanup() {
-        endSession();
-    }
+    void init() { startSession(QDate(2024, 3, 15)); }
+    void cleanup() { endSession(); }
 
     void pagesLabelsAndFormats() {
         const int anna = employee(env(), QStringLiteral("Anna"), 1, 12.5);
@@ -169,6 +165,31 @@ private Q_SLOTS:
         QVERIFY(prompts().shown.isEmpty());
     }
 
+    void theFirstFieldIsShownWhereverTheFocusGoesToIt() {
+        const QList<int> m = staff(3);
+        open(m[1]);
+        auto* tabs = child<QTabBar>("TabStrip1");
+        // "neuer" on the last page, hiding on the second: the first page comes to the front
+        tabs->setCurrentIndex(2);
+        QVERIFY(!edit("txtAnrede")->isVisible());
+        click("cmdAddnew");
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(child<QFrame>("Frame1_0")->isVisible());
+        QVERIFY(!child<QFrame>("Frame1_2")->isVisible());
+        QVERIFY(edit("txtAnrede")->isVisible());
+        QVERIFY(edit("txtAnrede")->hasFocus());
+        QCOMPARE(edit("MaskEdBox1")->text(), QStringLiteral("01.03.24"));
+        edit("txtNachname")->setText(QStringLiteral("Neu"));
+        edit("txtPlanName")->setText(QStringLiteral("Neu"));
+        auto* list = child<dialogs::RecordList>("DataGrid1");
+        list->setCurrentCell(0, 0); // saves the new one, back on M1
+        tabs->setCurrentIndex(1);
+        click("cmdHide");
+        QCOMPARE(tabs->currentIndex(), 0);
+        QVERIFY(edit("txtAnrede")->hasFocus());
+        QCOMPARE(employeePositions(env()).value(m[0]), 0);
+    }
+
     void theFirstEmployeeOfAnEmptyTable() {
         open();
         click("cmdAddnew");
@@ -199,7 +220,9 @@ private Q_SLOTS:
         // still on him, first in the list now
         QCOMPARE(edit("txtPlanName")->text(), QStringLiteral("M3"));
         auto* list = child<dialogs::RecordList>("DataGrid1");
-        QCOMPARE(list->item(0, 0)->text(), QStringLiteral("M3"));
+        QCOMPARE(list->item(0, 0)->text(), QStringLiteral("M3 (ausgeblendet)"));
+        QCOMPARE(list->item(0, 0)->font().italic(), true);
+        QCOMPARE(list->item(1, 0)->text(), QStringLiteral("M1"));
         QCOMPARE(list->currentRow(), 0);
         click("cmdHide"); // a hidden employee is not changed
         QCOMPARE(employeePositions(env()).value(m[2]), 0);

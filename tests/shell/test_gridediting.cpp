@@ -10,6 +10,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/frmTurnova.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
@@ -23,25 +24,11 @@
 
 #include <functional>
 
+using testing::ModalSeen;
+using testing::onModal;
 using testing::TestDesk;
 
 namespace {
-
-// What a modal window showed before the test's action closed it.
-struct ModalSeen {
-    QString name;
-    QString caption;
-};
-
-// Acts on the modal window that the next call opens.
-void onModal(std::function<void(QWidget*)> action, ModalSeen* seen = nullptr) {
-    QTimer::singleShot(0, [action, seen] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        if (seen) *seen = {w->objectName(), w->windowTitle()};
-        action(w);
-    });
-}
 
 // December 2026: the 1st is a Tuesday, the 5th a Saturday.
 const QDate December(2026, 12, 1);

@@ -10,10 +10,20 @@
 
 namespace testing {
 
-// Runs action on the modal window once the event loop of the next call shows it.
-inline void onModal(std::function<void(QWidget*)> action) {
-    QTimer::singleShot(0, [action] {
-        if (QWidget* w = QApplication::activeModalWidget()) action(w);
+// What a modal window showed before the test's action closed it.
+struct ModalSeen {
+    QString name;
+    QString caption;
+};
+
+// Runs action on the modal window once the event loop of the next call shows it; records the
+// window's name and caption when asked to.
+inline void onModal(std::function<void(QWidget*)> action, ModalSeen* seen = nullptr) {
+    QTimer::singleShot(0, [action, seen] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) return;
+        if (seen) *seen = {w->objectName(), w->windowTitle()};
+        action(w);
     });
 }
 
