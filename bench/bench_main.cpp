@@ -1,6 +1,7 @@
 // Benchmarks on a large generated database: the engine's recordsets and the roster procedures
 // next to the raw SQLite queries that fetch the same rows. Run: turnova_bench [folder]
 
+#include "bench/BenchPrint.h"
 #include "bench/BenchRoster.h"
 #include "bench/LargeDatabase.h"
 #include "bench/RawSql.h"
@@ -160,6 +161,7 @@ int main(int argc, char* argv[]) {
         session.env.open(path);
         bench::benchGridRepaint(session, path);
         bench::benchStatistics(session);
+        bench::benchPrint(session, path);
     }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);

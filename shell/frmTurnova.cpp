@@ -17,6 +17,7 @@
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
+#include "shell/PrintCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,6 +67,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installGridEditing(*this);
     installNavigation(*this);
     installWorkingTimeCheck(*this);
+    installPrintCommands(*this);
     resize(1100, 760);
 }
 
