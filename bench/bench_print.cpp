@@ -63,13 +63,15 @@ void benchPrint(data::Session& session, const QString& path) {
             [&] {
                 runRawSql(raw, members, {BigGroup});
                 runRawSql(raw, sums, {first, last});
-                runRawSql(raw, QStringLiteral("SELECT * FROM Feiertage WHERE Tag >= ?1 AND Tag <= ?2"),
+                runRawSql(raw,
+                          QStringLiteral("SELECT * FROM Feiertage WHERE Tag >= ?1 AND Tag <= ?2"),
                           {first, last});
                 for (int pos = 1; pos <= onFirstPage; ++pos) {
-                    runRawSql(raw,
-                              QStringLiteral("SELECT * FROM statistik WHERE (statistik.MaNr = ?1) "
-                                             "AND (statistik.jahr = 2025) AND (statistik.monat = 6)"),
-                              {pos});
+                    runRawSql(
+                        raw,
+                        QStringLiteral("SELECT * FROM statistik WHERE (statistik.MaNr = ?1) "
+                                       "AND (statistik.jahr = 2025) AND (statistik.monat = 6)"),
+                        {pos});
                     runRawSql(raw, duties, {first, last, pos, BigGroup});
                 }
             },
@@ -88,7 +90,8 @@ void benchPrint(data::Session& session, const QString& path) {
                 .arg(preview.pageCount()),
             micros, 0);
         if (!prompts.shown.isEmpty() || !QFileInfo::exists(pdf))
-            std::printf("printing failed: %s\n", qPrintable(prompts.texts().join(QLatin1Char(' '))));
+            std::printf("printing failed: %s\n",
+                        qPrintable(prompts.texts().join(QLatin1Char(' '))));
         QFile::remove(pdf);
     }
     session.services.prompts = before;

@@ -22,11 +22,10 @@ template <typename Draw> QIcon drawn(Draw draw) {
 
 QIcon printIcon() {
     const QIcon theme = QIcon::fromTheme(QStringLiteral("document-print"));
-    if (!theme.isNull())
-        return theme;
+    if (!theme.isNull()) return theme;
     return drawn([](QPainter& p) {
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(7, 2.5, 10, 8));   // the paper going in
+        p.drawRect(QRectF(7, 2.5, 10, 8)); // the paper going in
         p.setBrush(QColor(170, 170, 170));
         p.drawRoundedRect(QRectF(2.5, 9.5, 19, 8), 2, 2);
         p.setBrush(Qt::white);

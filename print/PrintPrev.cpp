@@ -2,8 +2,8 @@
 
 #include "engine/EngineError.h"
 #include "platform/Printers.h"
-#include "print/PrintSettings.h"
 #include "print/PreviewIcons.h"
+#include "print/PrintSettings.h"
 #include "print/QPainterSurface.h"
 #include "roster/Konstanten.h"
 
@@ -21,7 +21,7 @@
 namespace {
 
 constexpr double TwipsPerInch = 1440.0;
-constexpr int ToolbarHeight = 40; // 600 twips
+constexpr int ToolbarHeight = 40;   // 600 twips
 constexpr int ScrollThickness = 17; // 255 twips
 
 engine::EngineError printFailure(const QString& description) {
@@ -103,8 +103,10 @@ void PrintPrev::buildControls() {
     connect(Combo1, &QComboBox::activated, this, &PrintPrev::Combo1_Click);
     connect(seiteDown, &QToolButton::clicked, this, &PrintPrev::seiteDown_Click);
     connect(seiteUp, &QToolButton::clicked, this, &PrintPrev::seiteUp_Click);
-    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int v) { prevpic->move(-v, prevpic->y()); });
-    connect(VScroll1, &QScrollBar::valueChanged, this, [this](int v) { prevpic->move(prevpic->x(), -v); });
+    connect(HScroll1, &QScrollBar::valueChanged, this,
+            [this](int v) { prevpic->move(-v, prevpic->y()); });
+    connect(VScroll1, &QScrollBar::valueChanged, this,
+            [this](int v) { prevpic->move(prevpic->x(), -v); });
 }
 
 bool PrintPrev::setprinter(const QString& deviceName) {
@@ -116,8 +118,7 @@ void PrintPrev::Form_Load() {
     Combo1->addItems(platform::installedPrinters());
     try {
         const print::PrintSettings settings = print::readPrintSettings(session_.env, font());
-        if (!settings.printer.isEmpty())
-            setprinter(settings.printer);
+        if (!settings.printer.isEmpty()) setprinter(settings.printer);
         orientation_ = settings.orientation;
         printFont_ = settings.font;
         // Left sorted by position for the windows that follow.
@@ -151,13 +152,12 @@ void PrintPrev::neuzeichnen() {
         if (printer_) {
             printer_->setPageOrientation(orientation_ == 1 ? QPageLayout::Portrait
                                                            : QPageLayout::Landscape);
-            if (!printPages(*printer_))
-                return;
+            if (!printPages(*printer_)) return;
         } else {
             const double dpi = logicalDpiX();
-            picture_ = QImage(qRound(paper.width() * dpi / TwipsPerInch),
-                              qRound(paper.height() * logicalDpiY() / TwipsPerInch),
-                              QImage::Format_RGB32);
+            picture_ =
+                QImage(qRound(paper.width() * dpi / TwipsPerInch),
+                       qRound(paper.height() * logicalDpiY() / TwipsPerInch), QImage::Format_RGB32);
             picture_.setDotsPerMeterX(qRound(dpi / 0.0254));
             picture_.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
             picture_.fill(Qt::white);
@@ -191,8 +191,7 @@ void PrintPrev::neuzeichnen() {
 bool PrintPrev::printPages(QPrinter& printer) {
     const QString file = printer.outputFileName();
     const QString part = file.isEmpty() ? QString() : file + QStringLiteral(".part");
-    if (!part.isEmpty())
-        printer.setOutputFileName(part);
+    if (!part.isEmpty()) printer.setOutputFileName(part);
     print::QPainterSurface surface(printer, paperTwips().width());
     surface.setFont(printFont_);
     const print::PageGeometry g = painter_.measure(surface);
@@ -202,30 +201,31 @@ bool PrintPrev::printPages(QPrinter& printer) {
     }
     const QString target = file.isEmpty() ? printer.printerName() : file;
     if (!surface.begin())
-        throw printFailure(QStringLiteral("Der Druckauftrag für \"%1\" kann nicht begonnen werden.")
-                               .arg(target));
+        throw printFailure(
+            QStringLiteral("Der Druckauftrag für \"%1\" kann nicht begonnen werden.").arg(target));
     try {
         page_ = painter_.draw(surface, std::nullopt);
     } catch (...) {
         surface.end();
-        if (!part.isEmpty())
-            QFile::remove(part);
+        if (!part.isEmpty()) QFile::remove(part);
         throw;
     }
     if (!surface.end()) {
-        if (!part.isEmpty())
-            QFile::remove(part);
+        if (!part.isEmpty()) QFile::remove(part);
         throw printFailure(QStringLiteral("Der Druckauftrag für \"%1\" ist nicht vollständig "
-                                          "geschrieben worden.").arg(target));
+                                          "geschrieben worden.")
+                               .arg(target));
     }
     if (!part.isEmpty()) {
         if (QFileInfo::exists(file) && !QFile::remove(file)) {
             QFile::remove(part);
-            throw printFailure(QStringLiteral("Die Datei \"%1\" kann nicht ersetzt werden.").arg(file));
+            throw printFailure(
+                QStringLiteral("Die Datei \"%1\" kann nicht ersetzt werden.").arg(file));
         }
         if (!QFile::rename(part, file)) {
             QFile::remove(part);
-            throw printFailure(QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(file));
+            throw printFailure(
+                QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(file));
         }
     }
     return true;
@@ -235,12 +235,12 @@ void PrintPrev::cmdPrint_Click() {
     try {
         platform::setPrinterOrientation(orientation_ == 1 ? platform::PaperOrientation::Portrait
                                                           : platform::PaperOrientation::Landscape);
-        const QString name =
-            QStringLiteral("tnv-%1-%2.pdf").arg(month_.year).arg(month_.month, 2, 10, QLatin1Char('0'));
+        const QString name = QStringLiteral("tnv-%1-%2.pdf")
+                                 .arg(month_.year)
+                                 .arg(month_.month, 2, 10, QLatin1Char('0'));
         std::unique_ptr<QPrinter> printer = platform::startPrintJob(
             session_.prompts(), name, session_.services.folders.documentsFolder);
-        if (!printer)
-            return; // the file dialog was cancelled
+        if (!printer) return; // the file dialog was cancelled
         printer->setPageSize(platform::printerPaper(platform::currentPrinter()));
         printer_ = printer.get();
         neuzeichnen();
@@ -253,8 +253,7 @@ void PrintPrev::cmdPrint_Click() {
 
 void PrintPrev::choosefont() {
     const std::optional<QFont> chosen = session_.prompts().chooseFont(printFont_);
-    if (!chosen)
-        return;
+    if (!chosen) return;
     roster::copyFont(*chosen, printFont_);
     neuzeichnen();
 }
@@ -275,15 +274,13 @@ void PrintPrev::setOrientation(int orientation) {
 
 void PrintPrev::seiteDown_Click() {
     const int n = shownPage();
-    if (n > 1)
-        seitenauswahl->setText(QString::number(n - 1));
+    if (n > 1) seitenauswahl->setText(QString::number(n - 1));
     neuzeichnen();
 }
 
 void PrintPrev::seiteUp_Click() {
     const int n = shownPage();
-    if (n < page_)
-        seitenauswahl->setText(QString::number(n + 1));
+    if (n < page_) seitenauswahl->setText(QString::number(n + 1));
     neuzeichnen();
 }
 
@@ -322,8 +319,7 @@ void PrintPrev::done(int result) {
 }
 
 void PrintPrev::Form_Unload() {
-    if (unloaded_)
-        return;
+    if (unloaded_) return;
     unloaded_ = true;
     try {
         print::PrintSettings settings;

@@ -19,8 +19,7 @@ PrintSettings readPrintSettings(data::DataUmgebung& env, const QFont& defaultFon
     PrintSettings settings;
     settings.font = defaultFont;
     engine::Recordset& rs = env.rsEinstellungen;
-    if (!settingsRow(rs))
-        return settings;
+    if (!settingsRow(rs)) return settings;
     settings.printer = rs.value(QStringLiteral("Printer")).toString();
     const int orientation = roster::nullToLong(rs.value(QStringLiteral("PrinterOrientation")));
     if (orientation != 1 && orientation != 2) {
@@ -29,11 +28,9 @@ PrintSettings readPrintSettings(data::DataUmgebung& env, const QFont& defaultFon
     }
     settings.orientation = orientation == 1 ? 1 : 2;
     const QString name = rs.value(QStringLiteral("PrintFontName")).toString();
-    if (!name.isEmpty())
-        settings.font.setFamily(name);
+    if (!name.isEmpty()) settings.font.setFamily(name);
     const double size = roster::nullToDouble(rs.value(QStringLiteral("PrintFontSize")));
-    if (size > 0)
-        settings.font.setPointSizeF(size);
+    if (size > 0) settings.font.setPointSizeF(size);
     settings.font.setBold(rs.value(QStringLiteral("PrintFontBold")).toBool());
     settings.font.setItalic(rs.value(QStringLiteral("PrintFontitalic")).toBool());
     return settings;
@@ -41,8 +38,7 @@ PrintSettings readPrintSettings(data::DataUmgebung& env, const QFont& defaultFon
 
 void storePrintSettings(data::DataUmgebung& env, const PrintSettings& settings) {
     engine::Recordset& rs = env.rsEinstellungen;
-    if (!settingsRow(rs))
-        return;
+    if (!settingsRow(rs)) return;
     // The columns hold 50 characters; a longer printer name is not kept (the next opening then
     // stays with the current printer).
     rs.setValue(QStringLiteral("PrintFontName"), settings.font.family().left(50));

@@ -19,17 +19,15 @@ constexpr quint32 White = 0xFFFFFF;
 } // namespace
 
 QPainterSurface::QPainterSurface(QPaintDevice& device, double totalWidth)
-    : device_(device), totalWidth_(totalWidth),
-      unitsX_(device.logicalDpiX() / TwipsPerInch), unitsY_(device.logicalDpiY() / TwipsPerInch) {}
+    : device_(device), totalWidth_(totalWidth), unitsX_(device.logicalDpiX() / TwipsPerInch),
+      unitsY_(device.logicalDpiY() / TwipsPerInch) {}
 
 QPainterSurface::~QPainterSurface() {
-    if (painter_.isActive())
-        painter_.end();
+    if (painter_.isActive()) painter_.end();
 }
 
 bool QPainterSurface::begin() {
-    if (!painter_.begin(&device_))
-        return false;
+    if (!painter_.begin(&device_)) return false;
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
     items_.clear();
@@ -73,15 +71,16 @@ QRectF QPainterSurface::deviceRect(double x1, double y1, double x2, double y2) c
 void QPainterSurface::printText(double x, double y, const QString& text) {
     Item item{Item::Text, {}, {}, text, font_, fore_, {}, false};
     const QFontMetricsF metrics(font_, &device_);
-    item.bounds = QRectF(x * unitsX_, y * unitsY_, metrics.horizontalAdvance(text),
-                         metrics.height());
+    item.bounds =
+        QRectF(x * unitsX_, y * unitsY_, metrics.horizontalAdvance(text), metrics.height());
     paint(item);
     items_.append(item);
 }
 
 void QPainterSurface::line(double x1, double y1, double x2, double y2, quint32 bgr) {
-    Item item{Item::Line, {}, QLineF(x1 * unitsX_, y1 * unitsY_, x2 * unitsX_, y2 * unitsY_),
-              {}, {}, bgr, {}, false};
+    Item item{Item::Line, {},   QLineF(x1 * unitsX_, y1 * unitsY_, x2 * unitsX_, y2 * unitsY_),
+              {},         {},   bgr,
+              {},         false};
     item.bounds = QRectF(item.segment.p1(), item.segment.p2()).normalized().adjusted(-1, -1, 1, 1);
     paint(item);
     items_.append(item);
@@ -104,8 +103,7 @@ void QPainterSurface::notXorBand(double x1, double y1, double x2, double y2, qui
     QList<Item> changed{Item{Item::Fill, band, {}, {}, {}, notXor(White, pen), {}, false}};
     for (const Item& item : std::as_const(items_)) {
         const QRectF clip = item.clip.isEmpty() ? band : item.clip.intersected(band);
-        if (clip.isEmpty() || !item.bounds.intersects(clip))
-            continue;
+        if (clip.isEmpty() || !item.bounds.intersects(clip)) continue;
         Item under = item;
         under.colour = notXor(item.colour, pen);
         under.clip = clip;
@@ -119,18 +117,15 @@ void QPainterSurface::notXorBand(double x1, double y1, double x2, double y2, qui
 }
 
 void QPainterSurface::newPage() {
-    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(&device_))
-        paged->newPage();
+    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(&device_)) paged->newPage();
     items_.clear();
 }
 
 void QPainterSurface::paint(const Item& item) {
-    if (!painter_.isActive())
-        return;
+    if (!painter_.isActive()) return;
     const QColor colour = platform::fromBgr(item.colour);
     painter_.save();
-    if (!item.clip.isEmpty())
-        painter_.setClipRect(item.clip);
+    if (!item.clip.isEmpty()) painter_.setClipRect(item.clip);
     switch (item.kind) {
     case Item::Text: {
         painter_.setFont(item.font);

@@ -39,7 +39,8 @@ public:
     }
 
     void printText(double x, double y, const QString& text) override {
-        ops << QStringLiteral("text %1 %2 %3 \"%4\"").arg(number(x), number(y), colour(fore_), text);
+        ops << QStringLiteral("text %1 %2 %3 \"%4\"")
+                   .arg(number(x), number(y), colour(fore_), text);
     }
     void line(double x1, double y1, double x2, double y2, quint32 bgr) override {
         ops << shape(QStringLiteral("line"), x1, y1, x2, y2, bgr);
@@ -63,7 +64,10 @@ public:
     static QString number(double v) { return QString::number(v, 'g', 12); }
     // "r/g/b"
     static QString colour(quint32 bgr) {
-        return QStringLiteral("%1/%2/%3").arg(bgr & 0xFF).arg((bgr >> 8) & 0xFF).arg((bgr >> 16) & 0xFF);
+        return QStringLiteral("%1/%2/%3")
+            .arg(bgr & 0xFF)
+            .arg((bgr >> 8) & 0xFF)
+            .arg((bgr >> 16) & 0xFF);
     }
 
 private:

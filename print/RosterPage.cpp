@@ -46,8 +46,7 @@ int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
     g_ = measure(target);
     data::DataUmgebung& env = session_.env;
     env.rsMitarbeiter.moveFirst();
-    if (env.rsMitarbeiter.eof())
-        return 0;
+    if (env.rsMitarbeiter.eof()) return 0;
     env.rsMitarbeiter.requery();
 
     hours_.clear();
@@ -66,8 +65,7 @@ int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
         for (group.moveFirst(); !group.eof(); group.moveNext()) {
             Member m;
             m.position = group.value(QStringLiteral("dienstpos")).toInt();
-            if (m.position <= 0)
-                continue;
+            if (m.position <= 0) continue;
             m.maNr = group.value(QStringLiteral("manr")).toInt();
             m.name = group.value(QStringLiteral("Planname")).toString();
             m.stdbestand = roster::nullToDouble(group.value(QStringLiteral("stdbestand")));
@@ -82,18 +80,15 @@ int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
     int page = 1;
     pageColumns_ = 0;
     for (size_t i = 0; i < members.size(); ++i) {
-        if (everyPage || page == *chosenPage)
-            drawMember(members[i], x);
+        if (everyPage || page == *chosenPage) drawMember(members[i], x);
         x += g_.colWidth;
         // A sheet is full when another column would pass its right label column. A break
         // follows only when another member comes, so the last page is never one of labels alone.
         const bool another = i + 1 < members.size();
         if (x > target.totalWidth() - g_.labelWidth - g_.colWidth && another) {
             ++pageColumns_;
-            if (everyPage || page == *chosenPage)
-                pageEnd(x);
-            if (everyPage)
-                target.newPage();
+            if (everyPage || page == *chosenPage) pageEnd(x);
+            if (everyPage) target.newPage();
             x = g_.labelWidth;
             pageColumns_ = -1;
             ++page;
@@ -151,8 +146,8 @@ void RosterPage::drawMember(const Member& m, int x) {
     number(1, target);
 
     // Duties: coloured cells leave the cell's rules free by one pen width.
-    engine::Recordset& duties = env.Dienst(month_.firstDay, month_.lastDay, m.position,
-                                           month_.groupNumber);
+    engine::Recordset& duties =
+        env.Dienst(month_.firstDay, month_.lastDay, m.position, month_.groupNumber);
     const double penX = t.twipsPerPixelX();
     const double penY = t.twipsPerPixelY();
     for (duties.moveFirst(); !duties.eof(); duties.moveNext()) {
@@ -173,8 +168,7 @@ void RosterPage::drawMember(const Member& m, int x) {
     duties.close();
 
     rightEdge_ = x + g_.colWidth + g_.labelWidth + 3 * g_.colWidth;
-    if (rightEdge_ > t.scaleWidth())
-        rightEdge_ = int(t.scaleWidth());
+    if (rightEdge_ > t.scaleWidth()) rightEdge_ = int(t.scaleWidth());
 }
 
 void RosterPage::drawSumRules(double labelX) {
@@ -251,10 +245,8 @@ QString RosterPage::groupName() const {
 
 QString RosterPage::orgName() const {
     engine::Recordset& settings = session_.env.rsEinstellungen;
-    if (!settings.isOpen())
-        return QString();
-    if (settings.eof() || settings.bof())
-        settings.moveFirst();
+    if (!settings.isOpen()) return QString();
+    if (settings.eof() || settings.bof()) settings.moveFirst();
     return settings.eof() ? QString() : settings.value(QStringLiteral("OrgName")).toString();
 }
 

@@ -62,7 +62,7 @@ private:
     PageSurface* target_ = nullptr;
     PageGeometry g_;
     int pageColumns_ = 0;
-    int rightEdge_ = 0; // kept between pages and redraws, set by every drawn column
+    int rightEdge_ = 0;        // kept between pages and redraws, set by every drawn column
     QHash<int, double> hours_; // the month's hours by employee number
 };
 

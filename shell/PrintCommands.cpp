@@ -30,8 +30,7 @@ void mnuprint_Click(frmTurnova& window) {
     try {
         engine::Recordset& employees = session.env.rsMitarbeiter;
         employees.moveFirst();
-        if (employees.eof())
-            return;
+        if (employees.eof()) return;
         if (platform::currentPrinter().isEmpty()) {
             session.prompts().ask(QString::fromUtf8(PrinterProblemText));
             return;

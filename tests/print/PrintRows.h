@@ -78,20 +78,20 @@ inline int wardRoster(data::DataUmgebung& env) {
     member(env, g, carla, 7);
     member(env, g, dora, 0);
     setEmployee(env, anna, 8, 0, 10);
-    setEmployee(env, bernd, 8, 0, 3);       // no duties, no statistics row
-    setEmployee(env, emil, 7.7, 0, 0);      // stored target 0, no flat target
-    setEmployee(env, carla, 8, 150, -2.5);  // stored target 0, flat target 150
+    setEmployee(env, bernd, 8, 0, 3);      // no duties, no statistics row
+    setEmployee(env, emil, 7.7, 0, 0);     // stored target 0, no flat target
+    setEmployee(env, carla, 8, 150, -2.5); // stored target 0, flat target 150
     setEmployee(env, dora, 8, 0, 0);
     statistics(env, anna, 2025, 1, 160, 5);
     statistics(env, emil, 2025, 1, 0, 1.25);
     statistics(env, carla, 2025, 1, 0, 0);
     duty(env, anna, QDate(2025, 1, 2), QTime(6, 0), QTime(14, 0), 0.5);
     colouredDuty(env, anna, QDate(2025, 1, 5), QTime(22, 0), QTime(6, 0), QStringLiteral("Nacht"),
-                 Red);                                                      // a Sunday
+                 Red); // a Sunday
     colouredDuty(env, anna, QDate(2025, 1, 6), QTime(13, 0), QTime(21, 0), QStringLiteral("Sp"),
-                 roster::White);                                            // a Monday
+                 roster::White); // a Monday
     colouredDuty(env, emil, QDate(2025, 1, 4), QTime(), QTime(), QStringLiteral("Urlaub"), Yellow,
-                 7.7);                                                      // a Saturday
+                 7.7); // a Saturday
     duty(env, carla, QDate(2025, 1, 31), QTime(20, 0), QTime(8, 0));
     duty(env, dora, QDate(2025, 1, 2), QTime(6, 0), QTime(14, 0));
     env.rsMitarbeiter.requery();
@@ -117,8 +117,8 @@ inline int wideGroup(data::DataUmgebung& env, int n, const QDate& month) {
 // Compares the recorded operations with tests/print/golden/<name>.txt; with
 // TURNOVA_UPDATE_GOLDEN set, writes the file instead.
 inline bool matchesGolden(const print::RecordingSurface& surface, const QString& name) {
-    const QString path = sourceDir() + QStringLiteral("/tests/print/golden/") + name +
-                         QStringLiteral(".txt");
+    const QString path =
+        sourceDir() + QStringLiteral("/tests/print/golden/") + name + QStringLiteral(".txt");
     const QByteArray actual = surface.text().toUtf8();
     if (qEnvironmentVariableIsSet("TURNOVA_UPDATE_GOLDEN")) {
         QFile out(path);
@@ -130,8 +130,7 @@ inline bool matchesGolden(const print::RecordingSurface& surface, const QString&
         return false;
     }
     const QByteArray expected = in.readAll();
-    if (expected == actual)
-        return true;
+    if (expected == actual) return true;
     const QList<QByteArray> a = actual.split('\n');
     const QList<QByteArray> e = expected.split('\n');
     for (int i = 0; i < qMax(a.size(), e.size()); ++i) {

@@ -1,9 +1,9 @@
 // The print preview window driven through its controls: paging, orientation, the font dialog,
 // the printer chooser, the settings it keeps, and printing into a PDF file.
 
+#include "platform/Formats.h"
 #include "platform/Printers.h"
 #include "print/PrintPrev.h"
-#include "platform/Formats.h"
 #include "print/QPainterSurface.h"
 #include "tests/print/PrintRows.h"
 #include "tests/support/DialogFixture.h"
@@ -12,8 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QScrollBar>
 #include <QProcess>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QToolButton>
 #include <QtTest>
@@ -35,8 +35,9 @@ class TestPrintPrev : public QObject, testing::DialogFixture<PrintPrev> {
         return env().rsEinstellungen.value(QLatin1String(column));
     }
     void setSetting(const char* column, const QVariant& value) {
-        testing::exec(env(), QStringLiteral("UPDATE Einstellungen SET %1 = [p0]")
-                                 .arg(QLatin1String(column)), {value});
+        testing::exec(
+            env(), QStringLiteral("UPDATE Einstellungen SET %1 = [p0]").arg(QLatin1String(column)),
+            {value});
     }
     // The members that fit across a portrait sheet in the preview's print font.
     int columnsPerPortraitPage() {
@@ -47,15 +48,16 @@ class TestPrintPrev : public QObject, testing::DialogFixture<PrintPrev> {
         surface.setFont(w->printFont());
         const print::PageGeometry g = print::RosterPage(t->session, month).measure(surface);
         int n = 0;
-        for (int x = g.labelWidth; x <= testing::A4Short - g.labelWidth - g.colWidth; x += g.colWidth)
+        for (int x = g.labelWidth; x <= testing::A4Short - g.labelWidth - g.colWidth;
+             x += g.colWidth)
             ++n;
         return n;
     }
     QString pdfText(const QString& path) {
         QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-        if (!p.waitForFinished(30000))
-            return QString();
+        p.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-layout"), path, QStringLiteral("-")});
+        if (!p.waitForFinished(30000)) return QString();
         return QString::fromUtf8(p.readAllStandardOutput());
     }
 
@@ -112,7 +114,8 @@ private Q_SLOTS:
         w.reset();
         // the group grows to three portrait pages
         for (int i = 2; i <= 2 * perPage + 1; ++i) {
-            const int ma = testing::employee(env(), QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')), i);
+            const int ma =
+                testing::employee(env(), QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0')), i);
             testing::member(env(), g, ma, i);
         }
         env().rsMitarbeiter.requery();
@@ -210,14 +213,15 @@ private Q_SLOTS:
         QVERIFY(prompts().shown.isEmpty());
         QCOMPARE(prompts().saveRequests.size(), 1);
         QCOMPARE(prompts().saveRequests.first().defaultName, QStringLiteral("tnv-2025-01.pdf"));
-        QCOMPARE(prompts().saveRequests.first().startFolder, t->session.services.folders.documentsFolder);
+        QCOMPARE(prompts().saveRequests.first().startFolder,
+                 t->session.services.folders.documentsFolder);
         QVERIFY(QFileInfo::exists(path));
         QVERIFY(!QFileInfo::exists(path + QStringLiteral(".part")));
         const QString text = pdfText(path);
-        for (const char* expected : {"Januar 2025", "Klinik Süd Station 3 & <Nord>", "Karbeno",
-                                     "Anna", "Bernd", "Emil", "Carla", "06:00 - 14:00 ",
-                                     "22:00 - 06:00 Na", "Urlaub", "20:00 - 08:00", "Sollstd.",
-                                     "+Vormon.", "31.Fr"})
+        for (const char* expected :
+             {"Januar 2025", "Klinik Süd Station 3 & <Nord>", "Karbeno", "Anna", "Bernd", "Emil",
+              "Carla", "06:00 - 14:00 ", "22:00 - 06:00 Na", "Urlaub", "20:00 - 08:00", "Sollstd.",
+              "+Vormon.", "31.Fr"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY(!text.contains(QStringLiteral("Dora")));
 
@@ -254,7 +258,8 @@ private Q_SLOTS:
         const QString path = t->folder() + QStringLiteral("/gross.pdf");
         prompts().queueFile(path);
         press("Drucken");
-        QCOMPARE(prompts().texts(), QStringList{QStringLiteral("Wählen Sie eine kleinere Schrift")});
+        QCOMPARE(prompts().texts(),
+                 QStringList{QStringLiteral("Wählen Sie eine kleinere Schrift")});
         QCOMPARE(prompts().lastMessage().buttons, platform::Buttons::Ok);
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(!QFileInfo::exists(path + QStringLiteral(".part")));

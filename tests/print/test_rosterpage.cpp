@@ -27,8 +27,7 @@ class TestRosterPage : public QObject {
         RecordingSurface surface(width, height);
         surface.setFont(QFont(QStringLiteral("Arial"), 10));
         const int n = page.draw(surface, std::nullopt);
-        if (pages)
-            *pages = n;
+        if (pages) *pages = n;
         return surface;
     }
     static int count(const RecordingSurface& s, const QString& start) {
@@ -51,9 +50,9 @@ private Q_SLOTS:
         RecordingSurface surface(testing::A4Long, testing::A4Short);
         surface.setFont(QFont(QStringLiteral("Arial"), 10));
         const print::PageGeometry g = print::RosterPage(t->session, month).measure(surface);
-        QCOMPARE(g.rowHeight, 260);      // 200 × 1.3
-        QCOMPARE(g.colWidth, 1600);      // "22:00 - 22:00 NB"
-        QCOMPARE(g.labelWidth, 800);     // "Vormonat"
+        QCOMPARE(g.rowHeight, 260);  // 200 × 1.3
+        QCOMPARE(g.colWidth, 1600);  // "22:00 - 22:00 NB"
+        QCOMPARE(g.labelWidth, 800); // "Vormonat"
         QCOMPARE(g.textOffset, 30);
         QCOMPARE(g.tableBottom, 700 + 36 * 260);
         surface.setFont(QFont(QStringLiteral("Arial"), 9));
@@ -70,8 +69,8 @@ private Q_SLOTS:
     void wardMonthInLandscape() {
         const int g = testing::wardRoster(t->env());
         int pages = 0;
-        const RecordingSurface s = drawAll(g, QDate(2025, 1, 1), testing::A4Long,
-                                           testing::A4Short, &pages);
+        const RecordingSurface s =
+            drawAll(g, QDate(2025, 1, 1), testing::A4Long, testing::A4Short, &pages);
         QCOMPARE(pages, 1);
         QVERIFY(!s.text().contains(QStringLiteral("Dora")));
         QVERIFY(testing::matchesGolden(s, QStringLiteral("ward-2025-01")));
@@ -93,12 +92,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("members");
         QTest::addColumn<int>("pages");
         QTest::addColumn<QString>("golden");
-        QTest::newRow("landscape") << testing::A4Long << testing::A4Short << 18 << 2
-                                   << QStringLiteral("wide-landscape");
+        QTest::newRow("landscape")
+            << testing::A4Long << testing::A4Short << 18 << 2 << QStringLiteral("wide-landscape");
         QTest::newRow("portrait") << testing::A4Short << testing::A4Long << 18 << 3
                                   << QStringLiteral("wide-portrait");
-        QTest::newRow("portrait, one more") << testing::A4Short << testing::A4Long << 19 << 4
-                                            << QString();
+        QTest::newRow("portrait, one more")
+            << testing::A4Short << testing::A4Long << 19 << 4 << QString();
     }
     void membersSpreadOverPages() {
         QFETCH(double, width);
@@ -117,8 +116,7 @@ private Q_SLOTS:
         QCOMPARE(s.text().count(QStringLiteral("\"März 2025\"")), pages);
         QCOMPARE(s.text().count(QStringLiteral("\"Karbeno\"")), pages);
         QCOMPARE(s.text().count(QStringLiteral("\"06:00 - 14:00 \"")), members);
-        if (!golden.isEmpty())
-            QVERIFY(testing::matchesGolden(s, golden));
+        if (!golden.isEmpty()) QVERIFY(testing::matchesGolden(s, golden));
     }
 
     // The preview draws only the chosen page but counts them all.

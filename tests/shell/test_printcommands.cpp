@@ -61,8 +61,7 @@ private Q_SLOTS:
         int pages = 0;
         QTimer::singleShot(0, [&] {
             auto* preview = qobject_cast<PrintPrev*>(QApplication::activeModalWidget());
-            if (!preview)
-                return;
+            if (!preview) return;
             title = preview->windowTitle();
             pages = preview->pageCount();
             QTest::mouseClick(preview->findChild<QToolButton*>(QStringLiteral("hoch")),
