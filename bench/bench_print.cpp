@@ -9,6 +9,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "print/PrintPrev.h"
 #include "print/QPainterSurface.h"
+#include "roster/Konstanten.h"
 
 #include <QElapsedTimer>
 #include <QFile>
