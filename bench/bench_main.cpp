@@ -2,6 +2,7 @@
 // next to the raw SQLite queries that fetch the same rows. Run: turnova_bench [folder]
 
 #include "bench/BenchReports.h"
+#include "bench/BenchPrint.h"
 #include "bench/BenchRoster.h"
 #include "bench/LargeDatabase.h"
 #include "bench/RawSql.h"
@@ -162,6 +163,7 @@ int main(int argc, char* argv[]) {
         bench::benchGridRepaint(session, path);
         bench::benchStatistics(session);
         bench::benchAnnualTable(session, path);
+        bench::benchPrint(session, path);
     }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);

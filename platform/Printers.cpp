@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -79,6 +80,14 @@ std::unique_ptr<QPrinter> startPrintJob(Prompts& prompts, const QString& documen
                                     ? QPageLayout::Landscape
                                     : QPageLayout::Portrait);
     return printer;
+}
+
+QPageSize printerPaper(const QString& deviceName) {
+    if (deviceName != PdfPrinterName) {
+        const QPageSize size = QPrinterInfo::printerInfo(deviceName).defaultPageSize();
+        if (size.isValid()) return size;
+    }
+    return QPageSize(QPageSize::A4);
 }
 
 } // namespace platform

@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QPageSize;
 class QPrinter;
 
 namespace platform {
@@ -37,5 +38,9 @@ void setPrinterOrientation(PaperOrientation orientation);
 // startFolder with the document's name); nothing when the user cancels there.
 std::unique_ptr<QPrinter> startPrintJob(Prompts& prompts, const QString& documentName,
                                         const QString& startFolder);
+
+// The paper the printer uses unless told otherwise: its default page size; A4 for the PDF file
+// printer and for a printer that reports none.
+QPageSize printerPaper(const QString& deviceName);
 
 } // namespace platform

@@ -22,6 +22,7 @@
 #include "shell/SettingsCommands.h"
 #include "shell/ScreenFit.h"
 #include "shell/StatusPanel.h"
+#include "shell/PrintCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -76,6 +77,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installReportCommands(*this);
     installFocusReturn(*this, *Grid);
     fitOnScreen(*this, QSize(1100, 760));
+    installPrintCommands(*this);
+    resize(1100, 760);
 }
 
 frmTurnova::~frmTurnova() {

@@ -1,0 +1,253 @@
+#include "print/RosterPage.h"
+
+#include "engine/DateValue.h"
+#include "platform/Formats.h"
+#include "roster/Konstanten.h"
+#include "roster/Lookups.h"
+
+#include <cmath>
+#include <vector>
+
+namespace print {
+
+struct RosterPage::Member {
+    int maNr = 0;
+    int position = 0;
+    QString name;
+    double stdbestand = 0;
+    double sollstd = 0;
+    double normstunden = 0;
+};
+
+namespace {
+
+const QString ColumnSample = QStringLiteral("22:00 - 22:00 NB"); // the widest duty text
+const QString LabelSample = QStringLiteral("Vormonat");
+const QString MakerFont = QStringLiteral("Times New Roman");
+
+} // namespace
+
+int roundHalfEven(double value) {
+    return int(std::nearbyint(value)); // the default rounding mode rounds halves to even
+}
+
+PageGeometry RosterPage::measure(const PageSurface& target) const {
+    PageGeometry g;
+    g.rowHeight = roundHalfEven(target.textHeight(QStringLiteral("W")) * 1.3);
+    g.colWidth = roundHalfEven(target.textWidth(ColumnSample));
+    g.labelWidth = roundHalfEven(target.textWidth(LabelSample));
+    g.tableBottom = (month_.days + 5) * g.rowHeight + TableTop;
+    g.textOffset = roundHalfEven((g.rowHeight - target.textHeight(QStringLiteral("X"))) / 2);
+    return g;
+}
+
+int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
+    target_ = &target;
+    g_ = measure(target);
+    data::DataUmgebung& env = session_.env;
+    env.rsMitarbeiter.moveFirst();
+    if (env.rsMitarbeiter.eof()) return 0;
+    env.rsMitarbeiter.requery();
+
+    hours_.clear();
+    engine::Recordset& sums = env.StundSum(month_.firstDay, month_.lastDay);
+    for (sums.moveFirst(); !sums.eof(); sums.moveNext())
+        hours_.insert(sums.value(QStringLiteral("manr")).toInt(),
+                      roster::nullToDouble(sums.value(QStringLiteral("Summe2"))) +
+                          roster::nullToDouble(sums.value(QStringLiteral("summe"))));
+    sums.close();
+
+    // The members that take a column, in position order.
+    std::vector<Member> members;
+    engine::Recordset& group = env.rsMaNachGrp;
+    if (group.isOpen()) {
+        group.setSort(QStringLiteral("Dienstpos"));
+        for (group.moveFirst(); !group.eof(); group.moveNext()) {
+            Member m;
+            m.position = group.value(QStringLiteral("dienstpos")).toInt();
+            if (m.position <= 0) continue;
+            m.maNr = group.value(QStringLiteral("manr")).toInt();
+            m.name = group.value(QStringLiteral("Planname")).toString();
+            m.stdbestand = roster::nullToDouble(group.value(QStringLiteral("stdbestand")));
+            m.sollstd = roster::nullToDouble(group.value(QStringLiteral("sollstd")));
+            m.normstunden = roster::nullToDouble(group.value(QStringLiteral("Normstunden")));
+            members.push_back(std::move(m));
+        }
+    }
+
+    const bool everyPage = !chosenPage;
+    int x = g_.labelWidth;
+    int page = 1;
+    pageColumns_ = 0;
+    for (size_t i = 0; i < members.size(); ++i) {
+        if (everyPage || page == *chosenPage) drawMember(members[i], x);
+        x += g_.colWidth;
+        // A sheet is full when another column would pass its right label column. A break
+        // follows only when another member comes, so the last page is never one of labels alone.
+        const bool another = i + 1 < members.size();
+        if (x > target.totalWidth() - g_.labelWidth - g_.colWidth && another) {
+            ++pageColumns_;
+            if (everyPage || page == *chosenPage) pageEnd(x);
+            if (everyPage) target.newPage();
+            x = g_.labelWidth;
+            pageColumns_ = -1;
+            ++page;
+        }
+        ++pageColumns_;
+    }
+    if (everyPage || page == *chosenPage) {
+        target.line(x, TableTop, x + 15, g_.tableBottom, Black);
+        drawlabels();
+        drawrightlabels();
+    }
+    return page;
+}
+
+void RosterPage::pageEnd(int x) {
+    drawlabels();
+    drawrightlabels();
+    target_->line(x, TableTop, x + 15, g_.tableBottom, Black);
+}
+
+void RosterPage::drawMember(const Member& m, int x) {
+    PageSurface& t = *target_;
+    data::DataUmgebung& env = session_.env;
+    const auto rowTop = [this](int row) { return TableTop + row * g_.rowHeight; };
+    const auto number = [&](int row, double value) {
+        const QString text = platform::fixed(value);
+        t.printText(x + g_.colWidth * 0.75 - t.textWidth(text), rowTop(row) + g_.textOffset, text);
+    };
+
+    t.line(x, TableTop, x, g_.tableBottom, t.foreColor());
+    t.printText(x + g_.colWidth * 0.5 - t.textWidth(m.name) / 2, 710 + g_.textOffset, m.name);
+
+    // Hours: an empty cell when the member has no duty hours in the month.
+    double hours = 0;
+    const auto found = hours_.constFind(m.maNr);
+    if (found != hours_.constEnd()) {
+        hours = *found;
+        number(month_.days + 2, hours);
+    }
+
+    // Target: the month's stored target, else the flat monthly target, else work days times
+    // the daily norm hours.
+    double target = 0;
+    double start = m.stdbestand;
+    const double ownTarget = m.sollstd != 0 ? m.sollstd : month_.workDays * m.normstunden;
+    if (roster::findStatRow(env, m.maNr, month_.month, month_.year) && !env.rsStatistik.eof()) {
+        const double soll = roster::nullToDouble(env.rsStatistik.value(QStringLiteral("soll")));
+        target = soll != 0 ? soll : ownTarget;
+        start += roster::nullToDouble(env.rsStatistik.value(QStringLiteral("sumvormonat")));
+    } else {
+        target = ownTarget;
+    }
+    number(month_.days + 3, hours - target);
+    number(month_.days + 4, start + hours - target);
+    number(1, target);
+
+    // Duties: coloured cells leave the cell's rules free by one pen width.
+    engine::Recordset& duties =
+        env.Dienst(month_.firstDay, month_.lastDay, m.position, month_.groupNumber);
+    const double penX = t.twipsPerPixelX();
+    const double penY = t.twipsPerPixelY();
+    for (duties.moveFirst(); !duties.eof(); duties.moveNext()) {
+        const QString text = roster::dutyText(
+            duties.value(QStringLiteral("anfang")), duties.value(QStringLiteral("ende")),
+            duties.value(QStringLiteral("kurzinfo")), duties.value(QStringLiteral("Normstunden")));
+        const int row = engine::toDate(duties.value(QStringLiteral("tag"))).day() + 1;
+        const QVariant farbe = duties.value(QStringLiteral("farbe"));
+        if (!farbe.isNull() && quint32(farbe.toLongLong()) != roster::White) {
+            const double left = x + penX;
+            const double top = rowTop(row) + penY;
+            t.fill(left, top, left + g_.colWidth - 2 * penX, top + g_.rowHeight - 2 * penY,
+                   quint32(farbe.toLongLong()) & 0xFFFFFFu);
+        }
+        t.printText(x + g_.colWidth / 2.0 - t.textWidth(text) / 2, rowTop(row) + g_.textOffset,
+                    text);
+    }
+    duties.close();
+
+    rightEdge_ = x + g_.colWidth + g_.labelWidth + 3 * g_.colWidth;
+    if (rightEdge_ > t.scaleWidth()) rightEdge_ = int(t.scaleWidth());
+}
+
+void RosterPage::drawSumRules(double labelX) {
+    PageSurface& t = *target_;
+    static const QString labels[] = {QStringLiteral("Stunden"), QStringLiteral("Differenz"),
+                                     QStringLiteral("+Vormon.")};
+    for (int i = 0; i < 3; ++i) {
+        const int top = TableTop + (month_.days + 2 + i) * g_.rowHeight;
+        t.line(0, top, rightEdge_, top + 15, Black);
+        t.printText(labelX, top + g_.textOffset, labels[i]);
+    }
+    const int bottom = TableTop + (month_.days + 5) * g_.rowHeight;
+    t.line(0, bottom, rightEdge_, bottom + 15, Black);
+}
+
+void RosterPage::drawlabels() {
+    PageSurface& t = *target_;
+    const roster::Holidays holidays(session_.env, month_.firstDay, month_.lastDay);
+    for (QDate d = month_.firstDay; d <= month_.lastDay; d = d.addDays(1)) {
+        const int top = TableTop + (d.day() + 1) * g_.rowHeight;
+        if (roster::isFreeDay(holidays, d))
+            t.notXorBand(0, top, rightEdge_, top + g_.rowHeight, BandGrey);
+        t.line(0, top, rightEdge_, top, t.foreColor());
+        t.printText(0, top + g_.textOffset, platform::dayLabel(d));
+    }
+    drawSumRules(0);
+    t.printText(0, TableTop + g_.rowHeight + g_.textOffset, QStringLiteral("Sollstd."));
+    t.line(0, TableTop + 2 * g_.rowHeight, rightEdge_, TableTop + 15 + 2 * g_.rowHeight, Black);
+    t.line(0, TableTop + g_.rowHeight, rightEdge_, TableTop + 15 + g_.rowHeight, Black);
+    t.line(g_.labelWidth, TableTop, g_.labelWidth + 15, g_.tableBottom, Black);
+    t.frame(0, TableTop, rightEdge_ - 15, g_.tableBottom, t.foreColor());
+
+    // Title line: the month, then organisation and group about the middle of the sheet.
+    const QFont printFont = t.font();
+    QFont title = printFont;
+    title.setPointSizeF(16);
+    t.setFont(title);
+    t.printText(200, 200, platform::monthYear(month_.firstDay));
+    const QString heading = orgName() + QLatin1Char(' ') + groupName();
+    t.printText(t.scaleWidth() / 2 - t.textWidthIn(windowFont, heading), 200, heading);
+
+    // Maker line: "Karbeno" flush right at the top, "Software" centred under it.
+    QFont maker(MakerFont);
+    maker.setPointSizeF(16);
+    maker.setBold(false);
+    maker.setItalic(false);
+    t.setFont(maker);
+    const int w = roundHalfEven(t.textWidth(QStringLiteral("Karbeno")));
+    t.printText(t.scaleWidth() - w, 100, QStringLiteral("Karbeno"));
+    maker.setPointSizeF(8);
+    t.setFont(maker);
+    t.printText(t.scaleWidth() - w / 2.0 - t.textWidth(QStringLiteral("Software")) / 2, 400,
+                QStringLiteral("Software"));
+    t.setFont(printFont);
+}
+
+void RosterPage::drawrightlabels() {
+    PageSurface& t = *target_;
+    const int xr = g_.labelWidth + pageColumns_ * g_.colWidth;
+    for (QDate d = month_.firstDay; d <= month_.lastDay; d = d.addDays(1))
+        t.printText(xr, TableTop + (d.day() + 1) * g_.rowHeight + g_.textOffset,
+                    platform::dayLabel(d));
+    drawSumRules(xr);
+    t.printText(xr, TableTop + g_.rowHeight + g_.textOffset, QStringLiteral("Sollstd."));
+}
+
+QString RosterPage::groupName() const {
+    engine::Recordset rs;
+    rs.openSql(session_.env.Datenbank,
+               QStringLiteral("SELECT Gruppenname FROM Gruppen WHERE GruppenNr = [g]"),
+               {month_.groupNumber}, {QStringLiteral("g")});
+    return rs.eof() ? QString() : rs.value(0).toString();
+}
+
+QString RosterPage::orgName() const {
+    engine::Recordset& settings = session_.env.rsEinstellungen;
+    if (!settings.isOpen()) return QString();
+    if (settings.eof() || settings.bof()) settings.moveFirst();
+    return settings.eof() ? QString() : settings.value(QStringLiteral("OrgName")).toString();
+}
+
+} // namespace print
