@@ -159,6 +159,7 @@ int main(int argc, char* argv[]) {
         session.services.clock = &clock;
         session.env.open(path);
         bench::benchGridRepaint(session, path);
+        bench::benchHtml(session, path);
         bench::benchStatistics(session);
     }
 

@@ -12,10 +12,12 @@
 #include "roster/Groups.h"
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
+#include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
+#include "shell/SheetCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -64,6 +66,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     mainProgress_ = std::make_unique<MainProgress>(ProgressBar);
     installGridEditing(*this);
     installNavigation(*this);
+    installExportCommands(*this);
+    installSheetCommands(*this);
     resize(1100, 760);
 }
 
@@ -171,7 +175,7 @@ void frmTurnova::buildMenus() {
         {"mnuimfreier", "Feiertage", 2, true, false},
         {"mnuExport", "Exportieren", 1, true, true},
         {"mnuEpMa", "Mitarbeiter", 2, false, false},
-        {"mnutnv", "Turnova", 2, false, false}, // shown by the HTML export once it exists
+        {"mnutnv", "Turnova", 2, true, false},
         {"mnuEpStd", "Standarddienste", 2, true, false},
         {"mnuexfreier", "Feiertage", 2, true, false},
         {"mnuSave", "Sichern", 1, true, false},
