@@ -4,6 +4,7 @@
 #include "dialogs/DutyFields.h"
 #include "engine/DateValue.h"
 #include "platform/Colors.h"
+#include "platform/Desktop.h"
 #include "platform/Formats.h"
 #include "print/HtmlFile.h"
 #include "reports/TimeSheetHtml.h"
@@ -424,7 +425,7 @@ void frmArbeitszeiten::cmdDrucken_Click() {
                                platform::Icon::Exclamation);
         return;
     }
-    if (!session_.services.open(*path))
+    if (!(openFile ? openFile(*path) : platform::openWithShell(*path)))
         session_.prompts().ask(QStringLiteral("Die Seite wurde gespeichert, aber es ist kein "
                                               "Programm eingerichtet, das HTML-Dateien öffnet:\n") +
                                    QDir::toNativeSeparators(*path),

@@ -13,6 +13,8 @@
 #include "roster/MemoryGrid.h"
 #include "roster/MonthState.h"
 
+#include <functional>
+
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -33,6 +35,9 @@ public:
     int employee() const;
     // The sheet as it is shown.
     const roster::MemoryGrid& sheet() const { return sheet_; }
+    // How the printed page is opened: the desktop's program for it (the shell's "open") unless
+    // a test answers in its place; false when no program took the file.
+    std::function<bool(const QString& path)> openFile;
 
     void fillsheet();
     void DataCombo1_Click();

@@ -255,11 +255,11 @@ private Q_SLOTS:
 
     void sheetAsPage() {
         QStringList opened;
-        t->session.services.openFile = [&opened](const QString& path) {
+        open(rows.mueller);
+        w->openFile = [&opened](const QString& path) {
             opened << path;
             return true;
         };
-        open(rows.mueller);
         const QString documents = t->session.services.folders.documentsFolder;
         const QString path = documents + QStringLiteral("/blatt.html");
         prompts().queueFile(path);
@@ -274,7 +274,7 @@ private Q_SLOTS:
         QVERIFY(prompts().messages().isEmpty());
 
         // twice to the same path; no program for the page: said so
-        t->session.services.openFile = [](const QString&) { return false; };
+        w->openFile = [](const QString&) { return false; };
         prompts().queueFile(path);
         click("cmdDrucken");
         QVERIFY(prompts().lastMessage().text.contains(QStringLiteral("kein Programm")));
