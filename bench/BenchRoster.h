@@ -8,5 +8,7 @@ namespace bench {
 void benchGridRepaint(data::Session& session, const QString& path);
 // The statistics run: all employees from their first working day, and after one change.
 void benchStatistics(data::Session& session);
+// The roster as an HTML page and one employee's working-time sheet.
+void benchHtml(data::Session& session, const QString& path);
 
 } // namespace bench

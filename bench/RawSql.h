@@ -1,7 +1,9 @@
 #pragma once
 // The raw side of the benchmarks: an SQL text run directly on SQLite, every row and column read.
 
+#include "data/DataUmgebung.h"
 #include "engine/DateValue.h"
+#include "engine/SqlDialect.h"
 
 #include <QString>
 #include <QVariantList>
@@ -32,6 +34,12 @@ inline int runRawSql(sqlite3* db, const QString& sql, const QVariantList& values
     }
     sqlite3_finalize(st);
     return rows;
+}
+
+// The SQL text of a named command of the data environment as SQLite runs it.
+inline QString commandSql(const data::DataUmgebung& env, const char* name) {
+    const data::DataUmgebung::Command& command = env.command(QLatin1String(name));
+    return engine::translateSql(command.text, command.parameters).sql;
 }
 
 } // namespace bench

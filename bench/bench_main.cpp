@@ -161,6 +161,7 @@ int main(int argc, char* argv[]) {
         session.services.clock = &clock;
         session.env.open(path);
         bench::benchGridRepaint(session, path);
+        bench::benchHtml(session, path);
         bench::benchStatistics(session);
         bench::benchAnnualTable(session, path);
         bench::benchPrint(session, path);

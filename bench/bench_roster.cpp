@@ -43,14 +43,9 @@ void benchGridRepaint(data::Session& session, const QString& path) {
     sqlite3* raw = nullptr;
     sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     engine::registerDialectFunctions(raw);
-    const auto command = [&env](const char* name) {
-        return engine::translateSql(env.command(QLatin1String(name)).text,
-                                    env.command(QLatin1String(name)).parameters)
-            .sql;
-    };
-    const QString members = command("MaNachGrp");
-    const QString sums = command("StundSum");
-    const QString duties = command("Dienst");
+    const QString members = commandSql(env, "MaNachGrp");
+    const QString sums = commandSql(env, "StundSum");
+    const QString duties = commandSql(env, "Dienst");
     const double first = engine::dayNumber(month.firstDay);
     const double last = engine::dayNumber(month.lastDay);
     const auto rawRepaint = [&] {

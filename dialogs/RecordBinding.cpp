@@ -286,10 +286,13 @@ bool RecordBinding::eventFilter(QObject* watched, QEvent* event) {
                     if (keep)
                         keep->setFocus();
                 });
-            } else if (b->kind == Kind::Time) {
-                const QString shown = edit->displayText();
-                edit->setInputMask(QString());
-                edit->setText(isEmptyMaskText(shown) ? QString() : shown);
+            } else {
+                if (b->kind == Kind::Time) {
+                    const QString shown = edit->displayText();
+                    edit->setInputMask(QString());
+                    edit->setText(isEmptyMaskText(shown) ? QString() : shown);
+                }
+                Q_EMIT fieldLeft(edit);
             }
         }
     }

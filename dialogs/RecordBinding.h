@@ -74,6 +74,10 @@ public:
     // Set while load() fills the widgets (windows ignore their change signals then).
     bool loading() const { return loading_; }
 
+Q_SIGNALS:
+    // The focus left a field and its checks passed (windows that store every field at once).
+    void fieldLeft(QWidget* field);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

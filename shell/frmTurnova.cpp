@@ -13,6 +13,7 @@
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
 #include "shell/CheckMenu.h"
+#include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/FocusReturn.h"
@@ -23,6 +24,7 @@
 #include "shell/ScreenFit.h"
 #include "shell/StatusPanel.h"
 #include "shell/PrintCommands.h"
+#include "shell/SheetCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -78,6 +80,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installFocusReturn(*this, *Grid);
     fitOnScreen(*this, QSize(1100, 760));
     installPrintCommands(*this);
+    installExportCommands(*this);
+    installSheetCommands(*this);
     resize(1100, 760);
 }
 
