@@ -8,5 +8,7 @@ namespace bench {
 void benchGridRepaint(data::Session& session, const QString& path);
 // The statistics run: all employees from their first working day, and after one change.
 void benchStatistics(data::Session& session);
+// Copying a month of the 60-member group as a block and pasting it into the next month.
+void benchBlocks(data::Session& session);
 
 } // namespace bench

@@ -160,6 +160,7 @@ int main(int argc, char* argv[]) {
         session.env.open(path);
         bench::benchGridRepaint(session, path);
         bench::benchStatistics(session);
+        bench::benchBlocks(session);
     }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);

@@ -12,11 +12,13 @@
 #include "roster/Groups.h"
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
+#include "shell/BlockCommands.h"
 #include "shell/CheckMenu.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
+#include "shell/StdInfoCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -66,6 +68,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installGridEditing(*this);
     installNavigation(*this);
     installWorkingTimeCheck(*this);
+    installBlockCommands(*this);
+    installStdInfo(*this);
     resize(1100, 760);
 }
 
