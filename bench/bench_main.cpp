@@ -165,6 +165,7 @@ int main(int argc, char* argv[]) {
         bench::benchStatistics(session);
         bench::benchAnnualTable(session, path);
         bench::benchPrint(session, path);
+        bench::benchBlocks(session);
     }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);

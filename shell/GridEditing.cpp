@@ -9,6 +9,7 @@
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
 #include "roster/Statistics.h"
+#include "shell/BlockCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 
@@ -49,6 +50,8 @@ KeyStroke keyStroke(const QKeyEvent& event) {
         k.code = keycode::Left;
     else if (key == Qt::Key_Right)
         k.code = keycode::Right;
+    else if (key == Qt::Key_Insert)
+        k.code = keycode::Insert;
     return k;
 }
 
@@ -59,9 +62,9 @@ bool isDutyKey(int code) {
 
 // The keys of the handler's table; every other key is left to the grid.
 bool isHandlerKey(const KeyStroke& k) {
+    if (isBlockKey(k.code, k.shift)) return true;
     if (k.shift == 0)
-        return isDutyKey(k.code) || k.code == keycode::Delete || k.code == keycode::Enter ||
-               k.code == keycode::F5;
+        return isDutyKey(k.code) || k.code == keycode::Enter || k.code == keycode::F5;
     if (k.shift == shiftstate::Alt) return k.code == keycode::Left || k.code == keycode::Right;
     if (k.shift == (shiftstate::Ctrl | shiftstate::Alt)) return k.code == keycode::Multiply;
     return false;
@@ -164,9 +167,9 @@ bool GridEditing::Grid_KeyDown(int keyCode, int shift) {
     window_.timer1()->stop();
     try {
         if (shift == 0 && isDutyKey(keyCode)) {
-            enterStandardDuty(row, col, keyCode);
-        } else if (shift == 0 && keyCode == keycode::Delete) {
-            deleteDuty(row, col);
+            enterStandardDuty(row, col, roster::keyCharacter(keyCode), roster::keyCodeOf(keyCode));
+        } else if (isBlockKey(keyCode, shift)) {
+            if (BlockCommands* blocks = blockCommands(window_)) blocks->Grid_KeyDown(keyCode, shift);
         } else if (shift == 0 && keyCode == keycode::Enter) {
             openDutyEntry(row, col);
         } else if (shift == 0 && keyCode == keycode::F5) {
@@ -192,19 +195,18 @@ bool GridEditing::Grid_KeyDown(int keyCode, int shift) {
     return true;
 }
 
-void GridEditing::enterStandardDuty(int row, int col, int keyCode) {
+void GridEditing::enterStandardDuty(int row, int col, QChar key, int code) {
     // only a day of an employee takes a duty
     if (!isDayCell(row, col)) return;
     const int maNr = memberAt(col);
     if (maNr == 0) return;
     data::Session& session = window_.session();
     const QDate day = dayOfRow(row);
-    const QChar key = roster::keyCharacter(keyCode);
     switch (roster::insStdDienst(session, day, maNr, key)) {
     case roster::StdDienstResult::NoStandardDuty:
         session.prompts().ask(QStringLiteral("Dieser Taste ist kein Standarddienst zugeordnet. ") +
                               QStringLiteral("\nTaste: ") + key + QStringLiteral("\nCode: ") +
-                              QString::number(roster::keyCodeOf(keyCode)));
+                              QString::number(code));
         return;
     case roster::StdDienstResult::Failed:
         return;
@@ -227,21 +229,6 @@ void GridEditing::enterStandardDuty(int row, int col, int keyCode) {
         grid->setBackground(row, col,
                             roster::isFreeDay(session.env, day) ? window_.month().weekendColor
                                                                 : roster::White);
-    window_.timer1()->start();
-}
-
-void GridEditing::deleteDuty(int row, int col) {
-    if (!isDayCell(row, col)) return;
-    data::DataUmgebung& env = window_.session().env;
-    const QDate day = dayOfRow(row);
-    if (!roster::findDutyAtPosition(env, day, col, window_.month().groupNumber) ||
-        env.rsDienstzeiten.eof())
-        return;
-    env.rsDienstzeiten.deleteCurrent();
-    FlexGrid* grid = window_.grid();
-    grid->setText(row, col, QString());
-    grid->setBackground(row, col,
-                        roster::isFreeDay(env, day) ? window_.month().weekendColor : roster::White);
     window_.timer1()->start();
 }
 

@@ -18,6 +18,7 @@ namespace keycode {
 constexpr int Enter = 13;
 constexpr int Left = 37;
 constexpr int Right = 39;
+constexpr int Insert = 45;
 constexpr int Delete = 46;
 constexpr int NumPad0 = 96;
 constexpr int Multiply = 106;
@@ -45,6 +46,8 @@ public:
     void Grid_DblClick();
     // The standard-duties editor of the menu; rsStandarddienste is read again afterwards.
     void mnustdedit_Click();
+    // Enters the standard duty of a key at a day cell; code is the key code a message shows.
+    void enterStandardDuty(int row, int col, QChar key, int code);
 
     // The selection block when the right mouse button last went down (x columns, y rows), and
     // the cell under the pointer then (x column, y row); the sources of the copy-here and
@@ -63,8 +66,6 @@ private:
     QDate dayOfRow(int row) const;
     // The employee at the position of a column of the shown group; 0 when none.
     int memberAt(int col);
-    void enterStandardDuty(int row, int col, int keyCode);
-    void deleteDuty(int row, int col);
     void openDutyEntry(int row, int col);
     void openTargetHours(int col);
     void movePosition(int row, int col, int direction);

@@ -12,6 +12,7 @@
 #include "roster/Groups.h"
 #include "roster/Konstanten.h"
 #include "roster/Statistics.h"
+#include "shell/BlockCommands.h"
 #include "shell/CheckMenu.h"
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
@@ -25,6 +26,7 @@
 #include "shell/StatusPanel.h"
 #include "shell/PrintCommands.h"
 #include "shell/SheetCommands.h"
+#include "shell/StdInfoCommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -82,6 +84,8 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installPrintCommands(*this);
     installExportCommands(*this);
     installSheetCommands(*this);
+    installBlockCommands(*this);
+    installStdInfo(*this);
     resize(1100, 760);
 }
 

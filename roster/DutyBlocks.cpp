@@ -1,0 +1,252 @@
+#include "roster/DutyBlocks.h"
+
+#include "engine/DateValue.h"
+#include "engine/Sqlite.h"
+#include "roster/Konstanten.h"
+#include "roster/Lookups.h"
+#include "roster/Query.h"
+
+#include <QHash>
+
+#include <cmath>
+
+namespace roster {
+
+namespace {
+
+// The duties of a group's positions from..to on the days first..last, every field of the duty
+// table followed by the position.
+const Query& blockDutiesQuery() {
+    static const Query query(
+        QStringLiteral("SELECT Dienstzeiten.*, GpZuordnung.DienstPos FROM Dienstzeiten INNER JOIN "
+                       "GpZuordnung ON Dienstzeiten.MaNr = GpZuordnung.MaNr "
+                       "WHERE (GpZuordnung.GruppenNr = [parGruppe]) "
+                       "AND (GpZuordnung.DienstPos >= [parVon]) AND (GpZuordnung.DienstPos <= "
+                       "[parBis]) AND (Dienstzeiten.Tag >= [parTagVon]) AND (Dienstzeiten.Tag <= "
+                       "[parTagBis])"),
+        {QStringLiteral("parGruppe"), QStringLiteral("parVon"), QStringLiteral("parBis"),
+         QStringLiteral("parTagVon"), QStringLiteral("parTagBis")});
+    return query;
+}
+
+struct CellKey {
+    int col;
+    qint64 day;
+    bool operator==(const CellKey&) const = default;
+};
+size_t qHash(const CellKey& k, size_t seed = 0) { return qHashMulti(seed, k.col, k.day); }
+
+using BlockDuties = QHash<CellKey, std::vector<QVariant>>;
+
+// The stored values of the block's duties by cell (the first duty found for a cell).
+BlockDuties readBlockDuties(data::DataUmgebung& env, const MonthState& month, const QRect& block,
+                            size_t fieldCount) {
+    BlockDuties duties;
+    QueryRun run(env.Datenbank, blockDutiesQuery(),
+                 {month.groupNumber, block.left(), block.right(),
+                  month.firstDay.addDays(block.top() - 2), month.firstDay.addDays(block.bottom() - 2)});
+    while (run.next()) {
+        std::vector<QVariant> values;
+        values.reserve(fieldCount);
+        for (size_t i = 0; i < fieldCount; ++i)
+            values.push_back(run.value(int(i)));
+        const auto day = engine::dayNumber(values[1]);
+        const CellKey key{run.value(int(fieldCount)).toInt(), qint64(std::floor(day.value_or(0)))};
+        if (!duties.contains(key)) duties.insert(key, std::move(values));
+    }
+    return duties;
+}
+
+qint64 dayKey(const QDate& day) { return qint64(engine::dayNumber(day)); }
+
+// After a rollback the shared recordsets must read the database again.
+void rereadAfterRollback(data::DataUmgebung& env) {
+    try {
+        env.rsDienstzeiten.cancelUpdate();
+        env.rsDienstzeiten.requery();
+        if (env.rsMitarbeiter.isOpen() && !env.rsMitarbeiter.isEditing())
+            env.rsMitarbeiter.requery();
+    } catch (...) {
+        // the first error is the one to report
+    }
+}
+
+// Deletes the duties through the shared duty recordset, so that the change hooks see every one,
+// in one transaction.
+void deleteDuties(data::DataUmgebung& env, const QList<qint64>& dutyNumbers) {
+    if (dutyNumbers.isEmpty()) return;
+    engine::Recordset& duties = env.rsDienstzeiten;
+    engine::Transaction transaction(env.Datenbank);
+    try {
+        for (const qint64 number : dutyNumbers) {
+            duties.moveFirst();
+            if (!duties.find(QStringLiteral("DienstNr = ") + QString::number(number)))
+                throw engine::EngineError(engine::err::NoCurrentRecord,
+                                          QStringLiteral("Der Dienst %1 ist nicht mehr vorhanden.")
+                                              .arg(number));
+            duties.deleteCurrent();
+        }
+        transaction.commit();
+    } catch (...) {
+        rereadAfterRollback(env);
+        throw;
+    }
+}
+
+struct Member {
+    int maNr = 0;
+    QVariant normHours;
+};
+
+// The members of the group by position (the first found for a position).
+QHash<int, Member> membersByPosition(data::DataUmgebung& env, int group) {
+    static const Query query(
+        QStringLiteral("SELECT GpZuordnung.DienstPos, Mitarbeiter.MaNr, Mitarbeiter.normstunden "
+                       "FROM GpZuordnung INNER JOIN Mitarbeiter ON GpZuordnung.MaNr = "
+                       "Mitarbeiter.MaNr WHERE (GpZuordnung.GruppenNr = [parGruppe])"),
+        {QStringLiteral("parGruppe")});
+    QHash<int, Member> members;
+    QueryRun run(env.Datenbank, query, {group});
+    while (run.next()) {
+        const int pos = run.value(0).toInt();
+        if (!members.contains(pos)) members.insert(pos, {run.value(1).toInt(), run.value(2)});
+    }
+    return members;
+}
+
+// The fields a paste takes over from a line, in the order they are set.
+const QStringList& pastedFields() {
+    static const QStringList names = {
+        QStringLiteral("anfang"),    QStringLiteral("ende"),     QStringLiteral("bemerkung"),
+        QStringLiteral("Normstunden"), QStringLiteral("pause"),  QStringLiteral("kurzinfo"),
+        QStringLiteral("Normdienst"), QStringLiteral("farbe"),   QStringLiteral("s1"),
+        QStringLiteral("s2")};
+    return names;
+}
+
+} // namespace
+
+QRect orderedBlock(int col1, int row1, int col2, int row2, int days) {
+    const int left = qMax(1, qMin(col1, col2));
+    const int right = qMax(col1, col2);
+    const int top = qMax(2, qMin(row1, row2));
+    const int bottom = qMin(days + 1, qMax(row1, row2));
+    if (left > right || top > bottom) return QRect();
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+std::vector<engine::FieldInfo> dutyFields(const data::DataUmgebung& env) {
+    const engine::Recordset& duties = env.rsDienstzeiten;
+    std::vector<engine::FieldInfo> fields;
+    for (int i = 0; i < duties.fieldCount(); ++i)
+        fields.push_back(duties.fieldInfo(i));
+    return fields;
+}
+
+QString copyBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block,
+                  bool cut) {
+    const std::vector<engine::FieldInfo> fields = dutyFields(env);
+    QString text = blockHeader(env.rsDienstzeiten) + BlockLineBreak;
+    if (block.isEmpty()) return text;
+    const BlockDuties duties = readBlockDuties(env, month, block, fields.size());
+    QList<qint64> found;
+    const QChar tab = QLatin1Char('\t');
+    for (int c = block.left(); c <= block.right(); ++c) {
+        for (int r = block.top(); r <= block.bottom(); ++r) {
+            text += QString::number(c - block.left()) + tab + QString::number(r - block.top()) + tab;
+            const auto duty = duties.constFind({c, dayKey(month.firstDay.addDays(r - 2))});
+            if (duty != duties.constEnd()) {
+                for (size_t i = 0; i < fields.size(); ++i)
+                    text += blockValueText(fields[i].kind, (*duty)[i]) + tab;
+                found << duty->front().toLongLong();
+            }
+            text += BlockLineBreak;
+        }
+    }
+    if (cut) deleteDuties(env, found);
+    return text;
+}
+
+int deleteBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block) {
+    if (block.isEmpty()) return 0;
+    const BlockDuties duties = readBlockDuties(env, month, block, dutyFields(env).size());
+    QList<qint64> numbers;
+    for (const std::vector<QVariant>& duty : duties)
+        numbers << duty.front().toLongLong();
+    deleteDuties(env, numbers);
+    return int(numbers.size());
+}
+
+PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anchorCol,
+                       int anchorRow, int gridCols, const std::vector<BlockLine>& lines) {
+    PasteResult result;
+    if (anchorCol < 1 || anchorRow < 2 || anchorRow > month.days + 1) return result;
+    const std::vector<engine::FieldInfo> fields = dutyFields(env);
+    // where each taken-over field stands in a line
+    QList<QPair<QString, size_t>> taken;
+    for (const QString& name : pastedFields()) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) taken << qMakePair(name, i);
+        }
+    }
+    const QHash<int, Member> members = membersByPosition(env, month.groupNumber);
+    engine::Recordset& duties = env.rsDienstzeiten;
+    engine::Transaction transaction(env.Datenbank);
+    try {
+        for (const BlockLine& line : lines) {
+            const qint64 col = qint64(anchorCol) + line.colOffset;
+            if (col >= gridCols) continue;
+            const qint64 row = qint64(anchorRow) + line.rowOffset;
+            if (row > month.days + 1) break;
+            if (!line.hasDuty()) continue;
+            const auto member = members.constFind(int(col));
+            // a position without a member takes no duty
+            if (member == members.constEnd()) continue;
+            const QDate day = month.firstDay.addDays(row - 2);
+            // the new duty replaces the employee's duty of the day
+            if (findDutyOfEmployee(env, day, member->maNr) && !duties.eof()) duties.deleteCurrent();
+            duties.addNew();
+            duties.setValue(QStringLiteral("tag"), day);
+            duties.setValue(QStringLiteral("manr"), member->maNr);
+            for (const auto& [name, index] : taken)
+                duties.setValue(name, line.values[index]);
+            if (duties.value(QStringLiteral("Normdienst")).toBool())
+                duties.setValue(QStringLiteral("Normstunden"), member->normHours);
+            duties.update();
+            const QVariant farbe = duties.value(QStringLiteral("farbe"));
+            result.cells << PastedCell{int(row), int(col),
+                                       dutyText(duties.value(QStringLiteral("anfang")),
+                                                duties.value(QStringLiteral("ende")),
+                                                duties.value(QStringLiteral("kurzinfo")),
+                                                duties.value(QStringLiteral("Normstunden"))),
+                                       farbe.isNull() ? White : quint32(farbe.toLongLong())};
+            if (row != anchorRow) result.otherRows = true;
+        }
+        transaction.commit();
+    } catch (...) {
+        rereadAfterRollback(env);
+        throw;
+    }
+    return result;
+}
+
+MoveResult moveBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block,
+                     int anchorCol, int anchorRow, int gridCols) {
+    MoveResult result;
+    engine::Transaction transaction(env.Datenbank);
+    try {
+        result.text = copyBlock(env, month, block, true);
+        const auto lines = readBlockText(result.text, dutyFields(env));
+        if (!lines)
+            throw engine::EngineError(engine::err::GeneralFailure,
+                                      QStringLiteral("Der Block konnte nicht gelesen werden."));
+        result.pasted = pasteBlock(env, month, anchorCol, anchorRow, gridCols, *lines);
+        transaction.commit();
+    } catch (...) {
+        rereadAfterRollback(env);
+        throw;
+    }
+    return result;
+}
+
+} // namespace roster
