@@ -80,13 +80,12 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installSettingsCommands(*this);
     installReportCommands(*this);
     installFocusReturn(*this, *Grid);
-    fitOnScreen(*this, QSize(1100, 760));
     installPrintCommands(*this);
     installExportCommands(*this);
     installSheetCommands(*this);
     installBlockCommands(*this);
     installStdInfo(*this);
-    resize(1100, 760);
+    fitOnScreen(*this, QSize(1100, 760));
 }
 
 frmTurnova::~frmTurnova() {
