@@ -27,22 +27,6 @@ inline void onModal(std::function<void(QWidget*)> action, ModalSeen* seen = null
     });
 }
 
-// What a modal window showed before the test's action closed it.
-struct ModalSeen {
-    QString name;
-    QString caption;
-};
-
-// The same, keeping the window's name and caption in seen.
-inline void onModal(std::function<void(QWidget*)> action, ModalSeen* seen) {
-    QTimer::singleShot(0, [action, seen] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w) return;
-        *seen = {w->objectName(), w->windowTitle()};
-        action(w);
-    });
-}
-
 // The control of that name in a window (null when there is none).
 template <typename T> T* in(QWidget* window, const char* name) {
     return window->findChild<T*>(QLatin1String(name));
