@@ -20,7 +20,8 @@ constexpr quint32 White = 0xFFFFFF;
 
 QPainterSurface::QPainterSurface(QPaintDevice& device, double totalWidth)
     : device_(device), totalWidth_(totalWidth), unitsX_(device.logicalDpiX() / TwipsPerInch),
-      unitsY_(device.logicalDpiY() / TwipsPerInch) {}
+      unitsY_(device.logicalDpiY() / TwipsPerInch),
+      outlineRedrawnText_(dynamic_cast<QPagedPaintDevice*>(&device) != nullptr) {}
 
 QPainterSurface::~QPainterSurface() {
     if (painter_.isActive()) painter_.end();
@@ -107,7 +108,7 @@ void QPainterSurface::notXorBand(double x1, double y1, double x2, double y2, qui
         Item under = item;
         under.colour = notXor(item.colour, pen);
         under.clip = clip;
-        under.asPath = item.kind == Item::Text;
+        under.asPath = item.kind == Item::Text && outlineRedrawnText_;
         changed.append(under);
     }
     for (const Item& item : std::as_const(changed)) {

@@ -70,6 +70,9 @@ private:
     double totalWidth_;
     double unitsX_; // device units per twip
     double unitsY_;
+    // On paper and in a PDF, text redrawn under a band goes out as outlines, so the page's text
+    // holds every word once; on the preview picture it is drawn as text from the glyph cache.
+    bool outlineRedrawnText_;
     QFont font_;
     quint32 fore_ = Black;
     QList<Item> items_; // what lies on the current page
