@@ -334,7 +334,3 @@ GridEditing* gridEditing(frmTurnova& window) {
     return window.findChild<GridEditing*>(QStringLiteral("GridEditing"),
                                           Qt::FindDirectChildrenOnly);
 }
-
-void removeGridEditing(frmTurnova& window) {
-    delete gridEditing(window);
-}

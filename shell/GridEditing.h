@@ -82,5 +82,3 @@ private:
 void installGridEditing(frmTurnova& window);
 // The handlers of a main window.
 GridEditing* gridEditing(frmTurnova& window);
-// Detaches and deletes the handlers; the main window does so before its widgets are destroyed.
-void removeGridEditing(frmTurnova& window);

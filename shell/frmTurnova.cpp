@@ -28,6 +28,8 @@
 #include "shell/SheetCommands.h"
 #include "shell/StdInfoCommands.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -35,8 +37,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -89,8 +93,15 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
 }
 
 frmTurnova::~frmTurnova() {
-    // the grid's handlers use this window; the widgets outlive this body
-    removeGridEditing(*this);
+    // The command families filter the grid's, the window's and the application's events and use
+    // this window, whose widgets outlive this body: they go first. Menu actions stay with the
+    // menus, the layout with the window.
+    QList<QPointer<QObject>> commands;
+    for (QObject* child : children())
+        if (!child->isWidgetType() && !qobject_cast<QAction*>(child) &&
+            !qobject_cast<QActionGroup*>(child) && !qobject_cast<QLayout*>(child))
+            commands.append(child);
+    for (const QPointer<QObject>& command : std::as_const(commands)) delete command.data();
     if (!unloaded_)
         session_.env.close();
     session_.progress = &session_.noProgress;
