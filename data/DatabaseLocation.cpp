@@ -67,7 +67,7 @@ QString dailyBackupPath(const DatabaseLocation& location, const QDate& day) {
 
 namespace {
 
-QString commandLinePath(const QString& text, const QString& programFolder) {
+QString commandLinePath(const QString& text, const QString& bareNameFolder) {
     QString path = text.trimmed();
     if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"')))
         path = path.mid(1, path.size() - 2);
@@ -82,7 +82,7 @@ QString commandLinePath(const QString& text, const QString& programFolder) {
     const QFileInfo info(path);
     const bool namesFolder = path.contains(QLatin1Char('/')) || path.contains(QLatin1Char('\\'));
     if (!namesFolder)
-        path = programFolder + QLatin1Char('/') + path;
+        path = bareNameFolder + QLatin1Char('/') + path;
     else if (info.isRelative())
         path = QFileInfo(path).absoluteFilePath();
     if (QFileInfo(path).suffix().isEmpty())
@@ -94,19 +94,19 @@ QString commandLinePath(const QString& text, const QString& programFolder) {
 
 LocateResult locateDatabase(const QString& commandLine, const platform::Services& services,
                             DatabaseLocation& location) {
-    const QString programFolder = services.folders.programFolder;
+    const platform::Folders& folders = services.folders;
     if (!commandLine.trimmed().isEmpty()) {
-        location.path = commandLinePath(commandLine, programFolder);
+        location.path = commandLinePath(commandLine, folders.bareNameFolder());
         return LocateResult::Located;
     }
     // A database of the older version lying beside the program keeps its name with the new
-    // extension.
-    const QString oldFile = programFolder + QStringLiteral("/daten.mdb");
-    QString candidate = programFolder + QStringLiteral("/daten.tnv");
-    if (QFileInfo::exists(oldFile) && !QFileInfo::exists(candidate))
+    // extension (never in an installed program's folder, which the program does not write).
+    const QString oldFile = folders.programFolder + QStringLiteral("/daten.mdb");
+    QString candidate = folders.programFolder + QStringLiteral("/daten.tnv");
+    if (!folders.installed && QFileInfo::exists(oldFile) && !QFileInfo::exists(candidate))
         QFile::rename(oldFile, candidate);
 
-    const QString userFolder = services.folders.appDataFolder + QStringLiteral("/Turnova");
+    const QString userFolder = folders.userDatabaseFolder();
     const QString target = userFolder + QLatin1Char('/') + QFileInfo(candidate).completeBaseName() +
                            QStringLiteral(".tnv");
     if (QFileInfo(userFolder).isDir()) {

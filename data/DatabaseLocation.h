@@ -22,9 +22,9 @@ struct DatabaseLocation {
 
 enum class LocateResult { Located, Cancelled };
 
-// Locates the database: the command line text when given (relative to the program folder when
-// it names no folder, ".tnv" added when it has no extension); otherwise "daten.tnv" in the
-// per-user folder <appData>/Turnova. A database of an older version in the program folder
+// Locates the database: the command line text when given (".tnv" added when it has no
+// extension; a bare name lies in the program folder when the program may write there, otherwise
+// in the per-user folder); otherwise "daten.tnv" in the per-user folder <appData>/Turnova. A database of an older version in the program folder
 // ("daten.mdb") is renamed to "daten.tnv" first. When the per-user folder does not exist yet it
 // is created; a database lying in the program folder is then copied into it after the user
 // agreed (Cancel ends the program). Throws EngineError when the copy fails.

@@ -423,9 +423,12 @@ void Connection::createDatabaseFile(const QString& path) {
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     if (rc == SQLITE_OK) {
         // An empty SQLite file has no header until something is written; give it one so the
-        // file is a valid database of its own.
-        rc = sqlite3_exec(db, "PRAGMA journal_mode=DELETE; PRAGMA user_version=1;", nullptr,
-                          nullptr, nullptr);
+        // file is a valid database of its own, with the program's application id.
+        const QByteArray pragmas =
+            QByteArrayLiteral("PRAGMA journal_mode=DELETE; PRAGMA user_version=1; "
+                              "PRAGMA application_id=") +
+            QByteArray::number(applicationId) + ';';
+        rc = sqlite3_exec(db, pragmas.constData(), nullptr, nullptr, nullptr);
     }
     const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
     sqlite3_close(db);

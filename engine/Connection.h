@@ -67,8 +67,11 @@ public:
 
     sqlite3* handle() const { return db_; }
 
+    // The application id in the SQLite header of the files the program creates ("TNVA"), by
+    // which the desktop knows a roster database whatever its name.
+    static constexpr int applicationId = 0x544E5641;
     // Creates a new empty database file at path, through a temporary name in the same folder.
-    // An existing file of that name is replaced.
+    // An existing file of that name is replaced. The file carries the application id.
     static void createDatabaseFile(const QString& path);
     // Writes a compacted copy of the database at source to destination (VACUUM INTO).
     static void compactDatabase(const QString& source, const QString& destination);

@@ -2,7 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+// The data folder of the installed layout seen from the executable's folder ("../share/turnova"),
+// given by the build from the installation folders.
+#ifndef TURNOVA_DATA_FROM_BIN
+#define TURNOVA_DATA_FROM_BIN "../share/turnova"
+#endif
 
 namespace platform {
 
@@ -21,9 +28,25 @@ QString overridden(const char* variable, const QString& fallback) {
 
 } // namespace
 
-Folders Folders::system() {
+QString Folders::userDatabaseFolder() const { return appDataFolder + QStringLiteral("/Turnova"); }
+
+QString Folders::bareNameFolder() const {
+    const QFileInfo folder(programFolder);
+    return !installed && folder.isDir() && folder.isWritable() ? programFolder
+                                                               : userDatabaseFolder();
+}
+
+Folders Folders::forExecutable(const QString& exeFolder) {
     Folders folders;
-    folders.programFolder = QCoreApplication::applicationDirPath();
+    const QString shared =
+        QDir::cleanPath(exeFolder + QLatin1Char('/') + QStringLiteral(TURNOVA_DATA_FROM_BIN));
+    folders.installed = QFileInfo(shared).isDir();
+    folders.programFolder = folders.installed ? shared : folderPath(exeFolder);
+    return folders;
+}
+
+Folders Folders::system() {
+    Folders folders = forExecutable(QCoreApplication::applicationDirPath());
     folders.documentsFolder = overridden(
         "TURNOVA_DOCUMENTS", QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     folders.appDataFolder = overridden(

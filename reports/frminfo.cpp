@@ -2,6 +2,7 @@
 
 #include "data/Schema.h"
 #include "platform/Formats.h"
+#include "platform/ProgramIcon.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -27,6 +28,9 @@ frminfo::frminfo(QWidget* parent) : QDialog(parent) {
         l->installEventFilter(this);
         return l;
     };
+    // the program's icon above the maker's name
+    Picture1 = label("Picture1", QString());
+    Picture1->setPixmap(platform::programIcon().pixmap(64, 64));
     QFont serif(QStringLiteral("Times New Roman"));
     serif.setPointSize(28);
     serif.setBold(true);

@@ -33,6 +33,7 @@ protected:
 
 private:
     QFrame* Frame1;
+    QLabel* Picture1;
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;

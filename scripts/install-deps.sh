@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs the Debian packages Turnova needs to build, run and test, when they are missing.
 set -e
-packages="g++ cmake make qt6-base-dev qt6-translations-l10n libsqlite3-dev libgl-dev poppler-utils fonts-liberation"
+packages="g++ cmake make qt6-base-dev qt6-translations-l10n libsqlite3-dev libgl-dev poppler-utils"
+# installing and packaging: desktop checks, the package's run-time dependencies, cpack's tools
+packages="$packages desktop-file-utils appstream shared-mime-info dpkg-dev file qt6-qpa-plugins fonts-liberation"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

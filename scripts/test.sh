@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh" -DTURNOVA_WERROR=ON
 cd "$root/build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+# the Debian package: built and checked (installed and started on CI, see package-check.sh)
+"$root/scripts/package-check.sh"
 [ "${TURNOVA_SANITIZER_RUN:-1}" = 0 ] && exit 0
 # unoptimised with line tables only: a third of the compile time, and stack traces with lines
 TURNOVA_BUILD_DIR="$root/build-asan" "$root/scripts/build.sh" -DTURNOVA_WERROR=ON -DTURNOVA_SANITIZE=ON \

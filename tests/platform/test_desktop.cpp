@@ -4,6 +4,9 @@
 #include "platform/Desktop.h"
 #include "platform/Folders.h"
 
+#include <unistd.h>
+
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -55,6 +58,35 @@ private slots:
         QVERIFY(!desktop.appDataFolder.isEmpty());
         QVERIFY(!desktop.appDataFolder.endsWith('/'));
         QVERIFY(!desktop.documentsFolder.endsWith('/'));
+    }
+
+    // Beside bin, an installation has share/turnova, where the standard files and the manual
+    // lie; the program never writes there, so a bare database name goes to the per-user folder.
+    void installedProgramReadsFromShareTurnova() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("usr/bin")));
+        const QString bin = dir.filePath(QStringLiteral("usr/bin"));
+        Folders build = Folders::forExecutable(bin);
+        build.appDataFolder = dir.filePath(QStringLiteral("home"));
+        QVERIFY(!build.installed);
+        QCOMPARE(build.programFolder, bin);
+        QCOMPARE(build.bareNameFolder(), bin);
+        QCOMPARE(build.userDatabaseFolder(), dir.filePath(QStringLiteral("home/Turnova")));
+
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("usr/share/turnova")));
+        Folders installed = Folders::forExecutable(bin + QLatin1Char('/'));
+        installed.appDataFolder = dir.filePath(QStringLiteral("home"));
+        QVERIFY(installed.installed);
+        QCOMPARE(installed.programFolder, dir.filePath(QStringLiteral("usr/share/turnova")));
+        QCOMPARE(installed.bareNameFolder(), dir.filePath(QStringLiteral("home/Turnova")));
+
+        // a program folder the user may not write into (root may write everywhere)
+        if (::geteuid() != 0) {
+            QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+            QCOMPARE(build.bareNameFolder(), dir.filePath(QStringLiteral("home/Turnova")));
+            QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                           QFileDevice::ExeOwner);
+        }
     }
 
     void clockGivesWallClockAsUtc() {
