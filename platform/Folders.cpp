@@ -28,7 +28,9 @@ QString overridden(const char* variable, const QString& fallback) {
 
 } // namespace
 
-QString Folders::userDatabaseFolder() const { return appDataFolder + QStringLiteral("/Turnova"); }
+QString Folders::userDatabaseFolder() const {
+    return appDataFolder + QStringLiteral("/Turnova");
+}
 
 QString Folders::bareNameFolder() const {
     const QFileInfo folder(programFolder);

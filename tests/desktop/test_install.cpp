@@ -46,8 +46,7 @@ Run run(const QString& program, const QStringList& arguments,
 // A tool of the desktop the test needs (installed by scripts/install-deps.sh).
 QString tool(const char* name) {
     const QString path = QStandardPaths::findExecutable(QLatin1String(name));
-    if (path.isEmpty())
-        qWarning("%s is missing; scripts/install-deps.sh installs it", name);
+    if (path.isEmpty()) qWarning("%s is missing; scripts/install-deps.sh installs it", name);
     return path;
 }
 
@@ -85,7 +84,8 @@ class TestInstall : public QObject {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("TURNOVA_SMOKE_MS"), QStringLiteral("500"));
-        env.insert(QStringLiteral("TURNOVA_APPDATA"), tmp_.filePath(QStringLiteral("Eigene Daten")));
+        env.insert(QStringLiteral("TURNOVA_APPDATA"),
+                   tmp_.filePath(QStringLiteral("Eigene Daten")));
         env.insert(QStringLiteral("TURNOVA_DOCUMENTS"), tmp_.filePath(QStringLiteral("Dokumente")));
         return env;
     }
@@ -101,10 +101,10 @@ private Q_SLOTS:
             QSKIP("TURNOVA_CMAKE and TURNOVA_BUILD_DIR name the build to install");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DESTDIR"), root_);
-        const Run install =
-            run(cmake, {QStringLiteral("--install"), build, QStringLiteral("--prefix"),
-                        QStringLiteral("/usr")},
-                env);
+        const Run install = run(cmake,
+                                {QStringLiteral("--install"), build, QStringLiteral("--prefix"),
+                                 QStringLiteral("/usr")},
+                                env);
         QVERIFY2(install.exitCode == 0, qPrintable(install.out + install.err));
         installed_ = filesBelow(root_);
     }
@@ -141,12 +141,14 @@ private Q_SLOTS:
         const QString desktopFileValidate = tool("desktop-file-validate");
         const QString appstreamcli = tool("appstreamcli");
         QVERIFY(!desktopFileValidate.isEmpty() && !appstreamcli.isEmpty());
-        const Run entry = run(desktopFileValidate,
-                              {usr_ + QStringLiteral("/share/applications/de.karbeno.turnova.desktop")});
+        const Run entry =
+            run(desktopFileValidate,
+                {usr_ + QStringLiteral("/share/applications/de.karbeno.turnova.desktop")});
         QVERIFY2(entry.exitCode == 0 && entry.out.isEmpty(), qPrintable(entry.out + entry.err));
-        const Run metadata = run(appstreamcli, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                                usr_ + QStringLiteral("/share/metainfo/"
-                                                                      "de.karbeno.turnova.metainfo.xml")});
+        const Run metadata =
+            run(appstreamcli, {QStringLiteral("validate"), QStringLiteral("--no-net"),
+                               usr_ + QStringLiteral("/share/metainfo/"
+                                                     "de.karbeno.turnova.metainfo.xml")});
         QVERIFY2(metadata.exitCode == 0, qPrintable(metadata.out + metadata.err));
 
         QSettings entryFile(usr_ + QStringLiteral("/share/applications/de.karbeno.turnova.desktop"),
@@ -197,7 +199,8 @@ private Q_SLOTS:
         }
 
         QMimeDatabase types;
-        QCOMPARE(types.mimeTypeForFile(ours).name(), QStringLiteral("application/x-turnova-roster"));
+        QCOMPARE(types.mimeTypeForFile(ours).name(),
+                 QStringLiteral("application/x-turnova-roster"));
         QCOMPARE(types.mimeTypeForFile(other).name(), QStringLiteral("application/vnd.sqlite3"));
         const QMimeType roster = types.mimeTypeForFile(older);
         QCOMPARE(roster.name(), QStringLiteral("application/x-turnova-roster"));
@@ -221,8 +224,7 @@ private Q_SLOTS:
         QVERIFY2(first.err.contains(QStringLiteral("Soll die Datenbank neu erstellt werden?")),
                  qPrintable(first.err));
         QVERIFY2(!first.err.contains(QStringLiteral("Es ist ein Fehler")), qPrintable(first.err));
-        const QString database =
-            tmp_.filePath(QStringLiteral("Eigene Daten/Turnova/daten.tnv"));
+        const QString database = tmp_.filePath(QStringLiteral("Eigene Daten/Turnova/daten.tnv"));
         QCOMPARE(employees(database), 5);
 
         // a bare name lies in the per-user folder, never in the installation
@@ -242,8 +244,7 @@ private Q_SLOTS:
 
         // split at its blanks the path still names the same file, which now exists
         const QString single = folder + QStringLiteral("/Plan für Januar");
-        const Run split =
-            run(binary(), single.split(QLatin1Char(' ')), smokeEnvironment());
+        const Run split = run(binary(), single.split(QLatin1Char(' ')), smokeEnvironment());
         QVERIFY2(split.exitCode == 0, qPrintable(split.err));
         QVERIFY2(split.err.contains(QStringLiteral("nicht gefunden")), qPrintable(split.err));
         QCOMPARE(employees(single + QStringLiteral(".tnv")), 5);

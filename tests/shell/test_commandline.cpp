@@ -59,8 +59,7 @@ private Q_SLOTS:
                     .text.endsWith(QStringLiteral("\nDatenbank Version vom : 29.09.02\n")));
         frminfo about;
         QCOMPARE(QStringLiteral("Turnova\n") +
-                     about.findChild<QLabel*>(QStringLiteral("Label4"))->text() +
-                     QLatin1Char('\n'),
+                     about.findChild<QLabel*>(QStringLiteral("Label4"))->text() + QLatin1Char('\n'),
                  versionOutput());
     }
 
@@ -68,10 +67,9 @@ private Q_SLOTS:
         for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
             const CommandLine c = read({option, QStringLiteral("plan.tnv")});
             QCOMPARE(c.action, CommandLine::Action::Help);
-            for (const char* text :
-                 {"Aufruf:", "[Optionen] [datenbank]", "Optionen:", "Argumente:",
-                  "Zeigt diese Hilfe an.", "Zeigt die Programmversion an.",
-                  "~/.local/share/Turnova/daten.tnv"})
+            for (const char* text : {"Aufruf:", "[Optionen] [datenbank]", "Optionen:", "Argumente:",
+                                     "Zeigt diese Hilfe an.", "Zeigt die Programmversion an.",
+                                     "~/.local/share/Turnova/daten.tnv"})
                 QVERIFY2(c.text.contains(QString::fromUtf8(text)), qPrintable(c.text));
             QVERIFY2(!c.text.contains(QStringLiteral("Usage")), qPrintable(c.text));
         }
