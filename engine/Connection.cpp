@@ -25,22 +25,18 @@ QString between(const QString& message, const QString& prefix) {
 }
 
 QVariant parseDefault(const char* text) {
-    if (!text)
-        return {};
+    if (!text) return {};
     QString s = QString::fromUtf8(text).trimmed();
     while (s.startsWith(QLatin1Char('(')) && s.endsWith(QLatin1Char(')')))
         s = s.mid(1, s.size() - 2).trimmed();
-    if (s.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0)
-        return {};
+    if (s.compare(QLatin1String("NULL"), Qt::CaseInsensitive) == 0) return {};
     if (s.size() >= 2 && s.startsWith(QLatin1Char('\'')) && s.endsWith(QLatin1Char('\'')))
         return s.mid(1, s.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
     bool ok = false;
     const qint64 i = s.toLongLong(&ok);
-    if (ok)
-        return QVariant(i);
+    if (ok) return QVariant(i);
     const double d = s.toDouble(&ok);
-    if (ok)
-        return QVariant(d);
+    if (ok) return QVariant(d);
     return s;
 }
 
@@ -117,10 +113,10 @@ EngineError sqliteError(int resultCode, int extendedCode, const QString& message
         return EngineError(err::PermissionDenied, QStringLiteral("Zugriff verweigert"),
                            FileFault::Busy);
     case SQLITE_CANTOPEN:
-        return EngineError(err::PermissionDenied,
-                           QStringLiteral("Die Datei '%1' konnte nicht geöffnet werden.")
-                               .arg(context),
-                           FileFault::Busy);
+        return EngineError(
+            err::PermissionDenied,
+            QStringLiteral("Die Datei '%1' konnte nicht geöffnet werden.").arg(context),
+            FileFault::Busy);
     case SQLITE_FULL:
         return EngineError(err::GeneralFailure,
                            QStringLiteral("Der Datenträger ist voll. Die Änderung wurde nicht "
@@ -140,7 +136,9 @@ EngineError sqliteError(int resultCode, int extendedCode, const QString& message
 
 Connection::Connection() = default;
 
-Connection::~Connection() { close(); }
+Connection::~Connection() {
+    close();
+}
 
 EngineError Connection::error(int resultCode, const QString& context) const {
     if (!db_)
@@ -155,25 +153,28 @@ EngineError Connection::error(int resultCode, const QString& context) const {
                        fileProblem ? path_ : context);
 }
 
-void Connection::open(const QString& path) {
-    close();
-    if (!QFileInfo::exists(path)) {
-        throw EngineError(err::GeneralFailure,
-                          QStringLiteral("Die Datei '%1' wurde nicht gefunden.").arg(path));
-    }
+void Connection::openHandle(const QByteArray& name, int flags, const QString& path) {
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(name.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        const EngineError e = sqliteError(rc, db ? sqlite3_extended_errcode(db) : rc,
-                                          db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(),
-                                          path);
+        const EngineError e =
+            sqliteError(rc, db ? sqlite3_extended_errcode(db) : rc,
+                        db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(), path);
         sqlite3_close(db);
         throw e;
     }
     db_ = db;
     path_ = path;
     sqlite3_extended_result_codes(db_, 1);
+}
+
+void Connection::open(const QString& path) {
+    close();
+    if (!QFileInfo::exists(path)) {
+        throw EngineError(err::GeneralFailure,
+                          QStringLiteral("Die Datei '%1' wurde nicht gefunden.").arg(path));
+    }
+    openHandle(QFile::encodeName(path), SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, path);
     sqlite3_busy_timeout(db_, 2000);
     try {
         // Reading the schema proves the file is a database and not damaged at its start.
@@ -197,20 +198,7 @@ void Connection::openSnapshot(const QString& path) {
     // immutable: SQLite neither locks nor changes the file, nor plays a journal into it
     QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     url.setQuery(QStringLiteral("immutable=1"));
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(url.toEncoded().constData(), &db,
-                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
-                                   nullptr);
-    if (rc != SQLITE_OK) {
-        const EngineError e = sqliteError(rc, db ? sqlite3_extended_errcode(db) : rc,
-                                          db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString(),
-                                          path);
-        sqlite3_close(db);
-        throw e;
-    }
-    db_ = db;
-    path_ = path;
-    sqlite3_extended_result_codes(db_, 1);
+    openHandle(url.toEncoded(), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, path);
     // lets SQLite read the pages that are there of a file shorter than its header says
     executeNative(QStringLiteral("PRAGMA writable_schema=ON"));
     registerDialectFunctions(db_);
@@ -232,8 +220,7 @@ void Connection::vacuumInto(const QString& destination) {
 }
 
 void Connection::close() {
-    if (!db_)
-        return;
+    if (!db_) return;
     clearStatementCache();
     columnCache_.clear();
     sqlite3_close_v2(db_);
@@ -265,16 +252,14 @@ sqlite3_stmt* Connection::takeStatement(const QString& sql) {
         sqlite3_finalize(stmt);
         throw e;
     }
-    if (!stmt)
-        throw EngineError(err::CommandError, QStringLiteral("Leere SQL-Anweisung."));
+    if (!stmt) throw EngineError(err::CommandError, QStringLiteral("Leere SQL-Anweisung."));
     return stmt;
 }
 
 void Connection::returnStatement(const QString& sql, sqlite3_stmt* stmt) {
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
-    if (!db_ || cache_.contains(sql) || cache_.size() >= 200 ||
-        sqlite3_db_handle(stmt) != db_) {
+    if (!db_ || cache_.contains(sql) || cache_.size() >= 200 || sqlite3_db_handle(stmt) != db_) {
         sqlite3_finalize(stmt);
         return;
     }
@@ -327,8 +312,7 @@ QString Connection::canonicalTableName(const QString& table) {
     Statement st(*this, QStringLiteral("SELECT name FROM sqlite_master WHERE type='table' AND "
                                        "name = ?1 COLLATE NOCASE"));
     st.bind(1, table);
-    if (!st.step())
-        return QString();
+    if (!st.step()) return QString();
     return st.value(0).toString();
 }
 
@@ -344,8 +328,7 @@ QStringList Connection::tableNames() {
 QList<ColumnInfo> Connection::columns(const QString& table) {
     const QString key = table.toLower();
     const auto cached = columnCache_.constFind(key);
-    if (cached != columnCache_.constEnd())
-        return cached.value();
+    if (cached != columnCache_.constEnd()) return cached.value();
     if (!tableExists(table))
         throw sqliteError(SQLITE_ERROR, SQLITE_ERROR, QStringLiteral("no such table: ") + table);
     QList<ColumnInfo> result;
@@ -373,8 +356,7 @@ void Connection::backupTo(const QString& destination) {
                           QStringLiteral("Die Verbindung zur Datenbank ist geschlossen."));
     const QFileInfo target(destination);
     const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() +
-                         QStringLiteral(".") +
-                         QUuid::createUuid().toString(QUuid::Id128).left(8) +
+                         QStringLiteral(".") + QUuid::createUuid().toString(QUuid::Id128).left(8) +
                          QStringLiteral(".tmp");
     sqlite3* dest = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(temp).constData(), &dest,
@@ -387,9 +369,8 @@ void Connection::backupTo(const QString& destination) {
         }
         rc = sqlite3_errcode(dest);
     }
-    const EngineError failure =
-        sqliteError(rc, rc, dest ? QString::fromUtf8(sqlite3_errmsg(dest)) : QString(),
-                    destination);
+    const EngineError failure = sqliteError(
+        rc, rc, dest ? QString::fromUtf8(sqlite3_errmsg(dest)) : QString(), destination);
     sqlite3_close(dest);
     if (rc != SQLITE_OK) {
         QFile::remove(temp);
@@ -398,15 +379,19 @@ void Connection::backupTo(const QString& destination) {
     QFile::remove(destination);
     if (!QFile::rename(temp, destination)) {
         QFile::remove(temp);
-        throw EngineError(err::PermissionDenied,
-                          QStringLiteral("Die Datei '%1' kann nicht geschrieben werden.")
-                              .arg(destination));
+        throw EngineError(
+            err::PermissionDenied,
+            QStringLiteral("Die Datei '%1' kann nicht geschrieben werden.").arg(destination));
     }
 }
 
-int Connection::changes() const { return db_ ? sqlite3_changes(db_) : 0; }
+int Connection::changes() const {
+    return db_ ? sqlite3_changes(db_) : 0;
+}
 
-qint64 Connection::lastInsertRowId() const { return db_ ? sqlite3_last_insert_rowid(db_) : 0; }
+qint64 Connection::lastInsertRowId() const {
+    return db_ ? sqlite3_last_insert_rowid(db_) : 0;
+}
 
 quint64 Connection::changeCounter() const {
     return db_ ? static_cast<quint64>(sqlite3_total_changes64(db_)) : 0;

@@ -55,12 +55,12 @@ public:
 
     bool tableExists(const QString& table);
     QStringList tableNames();
-    QList<ColumnInfo> columns(const QString& table); // throws err::TableNotFound
+    QList<ColumnInfo> columns(const QString& table);  // throws err::TableNotFound
     QString canonicalTableName(const QString& table); // the name as created, case kept
 
     // A consistent copy of the open database at another path (online backup).
     void backupTo(const QString& destination);
-    int changes() const;          // rows changed by the last statement
+    int changes() const; // rows changed by the last statement
     qint64 lastInsertRowId() const;
     // Rises whenever this connection changed data; recordsets use it to drop cached counts.
     quint64 changeCounter() const;
@@ -84,6 +84,9 @@ private:
     sqlite3_stmt* takeStatement(const QString& sql);
     void returnStatement(const QString& sql, sqlite3_stmt* stmt);
     void clearStatementCache();
+    // Opens the SQLite handle under name (a file name or a URI) with flags; the engine error for
+    // path when SQLite refuses.
+    void openHandle(const QByteArray& name, int flags, const QString& path);
 
     sqlite3* db_ = nullptr;
     QString path_;
