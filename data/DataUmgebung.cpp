@@ -7,7 +7,8 @@ namespace data {
 namespace {
 
 const QString StundSumText = QStringLiteral(
-    "SELECT SUM(HOUR(Ende - Anfang) + 1 / 60 * (MINUTE(ende - anfang))  - pause) AS Summe, "
+    "SELECT SUM(HOUR(Ende - Anfang) + 1 / 60 * (MINUTE(ende - anfang)) + 24 * (ROUND((Ende - "
+    "Anfang) * 86400) = 86400) - pause) AS Summe, "
     "SUM(normstunden) as summe2, MaNr FROM Dienstzeiten WHERE (Tag >= `start`) AND (Tag <= "
     "`stop`) GROUP BY MaNr");
 

@@ -27,6 +27,8 @@ extern const QString Feiertage;
 extern const QString Jahreswerte;
 // The settings of the working-time check: a table of its own beside the nine of the design.
 extern const QString Arbeitszeitregeln;
+// which standard duties are days off, by their short text; a table of the working-time check
+extern const QString Dienstarten;
 // Indexes beyond the declared keys, for the searches the program makes most.
 extern const QStringList ExtraIndexes;
 } // namespace schema

@@ -1,5 +1,6 @@
 #include "data/WorkingTimeRules.h"
 
+#include "data/DutyKinds.h"
 #include "data/Schema.h"
 #include "engine/Sqlite.h"
 
@@ -15,12 +16,34 @@ const QString Table = QStringLiteral("Arbeitszeitregeln");
 
 const QString Columns = QStringLiteral(
     "RuhezeitPruefen, Ruhezeit, HoechstarbeitszeitPruefen, PausenPruefen, SonntagePruefen, "
-    "ArbeitstagePruefen, Arbeitstage");
+    "ArbeitstagePruefen, Arbeitstage, AusgleichPruefen, DurchschnittPruefen, DurchschnittMonate, "
+    "ErsatzruhetagPruefen, SonntagsruhePruefen");
+
+// The columns of the rules that came after the first version of the table, as SQLite adds them.
+const QStringList LaterColumns = {
+    QStringLiteral("AusgleichPruefen bit NOT NULL DEFAULT 1"),
+    QStringLiteral("DurchschnittPruefen bit NOT NULL DEFAULT 1"),
+    QStringLiteral("DurchschnittMonate bit NOT NULL DEFAULT 0"),
+    QStringLiteral("ErsatzruhetagPruefen bit NOT NULL DEFAULT 1"),
+    QStringLiteral("SonntagsruhePruefen bit NOT NULL DEFAULT 1"),
+};
 
 } // namespace
 
 void ensureWorkingTimeRulesTable(engine::Connection& connection) {
-    if (!connection.tableExists(Table)) connection.execute(schema::Arbeitszeitregeln);
+    if (!connection.tableExists(Table)) {
+        connection.execute(schema::Arbeitszeitregeln);
+    } else {
+        QStringList present;
+        for (const engine::ColumnInfo& c : connection.columns(Table))
+            present << c.name.toLower();
+        for (const QString& column : LaterColumns) {
+            if (!present.contains(column.section(QLatin1Char(' '), 0, 0).toLower()))
+                connection.executeNative(QStringLiteral("ALTER TABLE Arbeitszeitregeln ADD COLUMN ") +
+                                         column);
+        }
+    }
+    ensureDutyKindsTable(connection);
 }
 
 void ensureWorkingTimeRulesTableQuietly(engine::Connection& connection) {
@@ -49,6 +72,11 @@ WorkingTimeRules loadWorkingTimeRules(engine::Connection& connection) {
     rules.runOn = flag(5, rules.runOn);
     const qint64 run = row.isNull(6) ? 0 : row.int64(6);
     if (run >= 1 && run <= WorkingTimeRules::MaxRunLimit) rules.maxRun = int(run);
+    rules.compensationOn = flag(7, rules.compensationOn);
+    rules.averageOn = flag(8, rules.averageOn);
+    rules.averageMonths = flag(9, rules.averageMonths);
+    rules.substituteOn = flag(10, rules.substituteOn);
+    rules.joinedRestOn = flag(11, rules.joinedRestOn);
     return rules;
 }
 
@@ -61,19 +89,27 @@ void saveWorkingTimeRules(engine::Connection& connection, const WorkingTimeRules
                                  rules.breaksOn,
                                  rules.sundaysOn,
                                  rules.runOn,
-                                 qBound(1, rules.maxRun, WorkingTimeRules::MaxRunLimit)};
+                                 qBound(1, rules.maxRun, WorkingTimeRules::MaxRunLimit),
+                                 rules.compensationOn,
+                                 rules.averageOn,
+                                 rules.averageMonths,
+                                 rules.substituteOn,
+                                 rules.joinedRestOn};
     const QStringList names = {QStringLiteral("r"), QStringLiteral("h"), QStringLiteral("t"),
                                QStringLiteral("p"), QStringLiteral("s"), QStringLiteral("f"),
-                               QStringLiteral("n")};
+                               QStringLiteral("n"), QStringLiteral("a"), QStringLiteral("d"),
+                               QStringLiteral("m"), QStringLiteral("e"), QStringLiteral("j")};
     const int changed = connection.execute(
         QStringLiteral("UPDATE Arbeitszeitregeln SET RuhezeitPruefen = r, Ruhezeit = h, "
                        "HoechstarbeitszeitPruefen = t, PausenPruefen = p, SonntagePruefen = s, "
-                       "ArbeitstagePruefen = f, Arbeitstage = n WHERE ID = (SELECT MIN(ID) FROM "
+                       "ArbeitstagePruefen = f, Arbeitstage = n, AusgleichPruefen = a, "
+                       "DurchschnittPruefen = d, DurchschnittMonate = m, ErsatzruhetagPruefen = e, "
+                       "SonntagsruhePruefen = j WHERE ID = (SELECT MIN(ID) FROM "
                        "Arbeitszeitregeln)"),
         values, names);
     if (changed == 0)
         connection.execute(QStringLiteral("INSERT INTO Arbeitszeitregeln (") + Columns +
-                               QStringLiteral(") VALUES (r, h, t, p, s, f, n)"),
+                               QStringLiteral(") VALUES (r, h, t, p, s, f, n, a, d, m, e, j)"),
                            values, names);
     transaction.commit();
 }

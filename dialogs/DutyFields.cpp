@@ -8,6 +8,8 @@
 
 #include <QLineEdit>
 
+#include <cmath>
+
 namespace dialogs {
 
 quint32 dutyColour(const engine::Recordset& rs) {
@@ -38,7 +40,9 @@ void showDutySample(QLineEdit* sample, quint32 colour, const RecordBinding& bind
 void moveEndPastMidnight(engine::Recordset& rs) {
     const auto anfang = engine::dayNumber(rs.value(QStringLiteral("Anfang")));
     const auto ende = engine::dayNumber(rs.value(QStringLiteral("Ende")));
-    if (anfang && ende && *ende < *anfang) {
+    // an end at the start's time is a 24-hour duty
+    if (anfang && ende &&
+        std::llround(*ende * 86400.0) <= std::llround(*anfang * 86400.0)) {
         rs.setValue(QStringLiteral("Ende"), engine::dateVariant(*ende + 1.0));
         rs.update();
     }

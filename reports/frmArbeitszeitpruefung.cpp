@@ -71,7 +71,8 @@ void frmArbeitszeitpruefung::refresh() {
         for (int c = 0; c < 3; ++c)
             lvwBefunde->resizeColumnToContents(c);
         lblMonat->setText(
-            found.empty() ? month + QStringLiteral(": keine Verstöße gegen die geprüften Regeln")
+            !rules.anyOn() ? month + QStringLiteral(": Keine Regel eingeschaltet")
+            : found.empty() ? month + QStringLiteral(": keine Verstöße gegen die geprüften Regeln")
             : found.size() == 1 ? month + QStringLiteral(": 1 Befund")
                                 : month + QStringLiteral(": %1 Befunde").arg(found.size()));
     } catch (const std::exception& e) {

@@ -111,6 +111,10 @@ int workDays(data::DataUmgebung& env, const QDate& first, const QDate& last) {
     return workDays(Holidays(env, first, last), first, last);
 }
 
+bool isWholeDay(double span) {
+    return std::llround(span * 86400.0) == 86400;
+}
+
 double dutyHours(const QVariant& anfang, const QVariant& ende, const QVariant& pause,
                  const QVariant& flatHours) {
     double timed = 0.0;
@@ -119,6 +123,7 @@ double dutyHours(const QVariant& anfang, const QVariant& ende, const QVariant& p
     if (start && end) {
         const QTime span = engine::timeOf(*end - *start);
         timed = span.hour() + 1.0 / 60 * span.minute() - nullToDouble(pause);
+        if (isWholeDay(*end - *start)) timed += 24;
     }
     return timed + nullToDouble(flatHours);
 }

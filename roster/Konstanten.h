@@ -51,9 +51,12 @@ int workDays(const Holidays& holidays, const QDate& first, const QDate& last);
 // The hours of one duty: HOUR(Ende - Anfang) + MINUTE(Ende - Anfang) / 60 - Pause when both
 // times are present, plus the flat hours. As the database sums do it, the break counts only
 // with the times. Whole days of the difference are ignored (22:00 to 06:00 of the next day
-// is 8 hours).
+// is 8 hours), except a difference of exactly one day: that is a 24-hour duty (07:00 to 07:00
+// of the next day is 24 hours), which the editors store for an end equal to the start.
 double dutyHours(const QVariant& anfang, const QVariant& ende, const QVariant& pause,
                  const QVariant& flatHours);
+// True when a difference of day numbers is exactly one day (to the second).
+bool isWholeDay(double span);
 
 // The text of a roster cell: "hh:mm - hh:mm" and the first two letters of the short text;
 // without a start time the short text, else the flat hours, else "berechne".

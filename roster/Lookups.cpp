@@ -7,7 +7,8 @@
 namespace roster {
 
 const QString TimedHoursSql =
-    QStringLiteral("HOUR(Ende - Anfang) + 1 / 60 * (MINUTE(ende - anfang))  - pause");
+    QStringLiteral("HOUR(Ende - Anfang) + 1 / 60 * (MINUTE(ende - anfang)) + 24 * "
+                   "(ROUND((Ende - Anfang) * 86400) = 86400) - pause");
 
 namespace {
 

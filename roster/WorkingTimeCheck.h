@@ -3,14 +3,16 @@
 // law (Arbeitszeitgesetz) and the run of working days the house agreed on. It changes nothing;
 // it finds the duties that break a rule and says why, with the figures.
 //
-// What counts as work: a duty with start and end whose short text names no day off ("Frei",
-// "Urlaub", "krank", as the statistics count them) is timed work; its hours are the duty hours
-// without flat hours, its end lies as far after its start as the duty hours say (a night duty
-// ends on the next day). The rest, daily-maximum and break rules look at timed work only. A
-// working day (for the Sundays and the run of days) is a day with timed work or with flat hours
-// that are no day off.
+// What counts as work: a duty whose kind (data/DutyKinds: by its short text) is work. With
+// start and end it is timed work; its hours are the duty hours without flat hours, its end lies
+// as far after its start as the duty hours say (a night duty ends on the next day, a 24-hour
+// duty a day after its start). The rest, daily-maximum and break rules look at timed work only.
+// A working day (for the run of days) is a day with a duty of work, timed or with flat hours.
+// Work on a Sunday or a holiday is counted by the hours that fall on that calendar day from 0
+// to 24 Uhr, so a Saturday night duty works on the Sunday.
 
 #include "data/DataUmgebung.h"
+#include "data/DutyKinds.h"
 #include "data/WorkingTimeRules.h"
 
 #include <QDate>
@@ -21,7 +23,18 @@
 
 namespace roster {
 
-enum class Rule { Rest, DailyMaximum, Breaks, Sundays, WorkingDaysInRow };
+// In the order in which the findings of one day are listed.
+enum class Rule {
+    Rest,              // § 5 Abs. 1
+    Compensation,      // § 5 Abs. 2
+    DailyMaximum,      // § 3 Satz 1
+    Average,           // § 3 Satz 2
+    Breaks,            // § 4
+    Sundays,           // § 11 Abs. 1
+    SubstituteRestDay, // § 11 Abs. 3
+    JoinedRest,        // § 11 Abs. 4
+    WorkingDaysInRow,
+};
 
 // The rule with its paragraph, as the findings window lists it: "Ruhezeit (§ 5 ArbZG)".
 QString ruleName(Rule rule);
@@ -33,7 +46,7 @@ struct CheckedDuty {
     std::optional<double> ende;   // when the duty ends after midnight)
     double pause = 0;
     double flatHours = 0;
-    QString kurzinfo;
+    data::DutyKind kind = data::DutyKind::Work;
 };
 
 struct Finding {
@@ -43,13 +56,18 @@ struct Finding {
 };
 
 // The findings of one employee on the days first to last, sorted by day and rule. duties are
-// the employee's duties sorted by day: those of the month, of the days before it that a rest
-// period or a run of days reaches back to, and the Sundays of the year before them.
+// the employee's duties sorted by day: those of the month, of the ReadBackDays before it and
+// the LookAheadDays after it (a rest made up, a substitute rest day), and the Saturdays and
+// Sundays of the year before them. holidays are the full public holidays of those days.
 std::vector<Finding> checkDuties(const std::vector<CheckedDuty>& duties, const QDate& first,
-                                 const QDate& last, const data::WorkingTimeRules& rules);
+                                 const QDate& last, const data::WorkingTimeRules& rules,
+                                 const std::vector<QDate>& holidays = {});
 
-// How many days before the month the check reads for rest periods and runs of days.
-constexpr int LookBackDays = 31;
+// How many days before the month the check reads: the 24 weeks of the average, which also
+// cover the rest periods, runs of days and substitute rest days that reach into the month.
+constexpr int ReadBackDays = 24 * 7;
+// How many days after the month it reads: the eight weeks of a substitute rest day.
+constexpr int LookAheadDays = 8 * 7;
 
 // A finding of a member of the group.
 struct MemberFinding {

@@ -1,10 +1,12 @@
-// The duty entry dialog on a temporary database: discarding on Esc, a duty across midnight,
-// the date box built from the locale, moving a duty to another employee, and deleting.
+// The duty entry dialog on a temporary database: discarding on Esc, a duty across midnight and
+// one of 24 hours, the date box built from the locale, moving a duty to another employee, and
+// deleting.
 
 #include "dialogs/FieldChecks.h"
 #include "dialogs/frmDiensteingabe.h"
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
+#include "roster/Konstanten.h"
 #include "roster/Lookups.h"
 #include "tests/support/TestSession.h"
 
@@ -137,6 +139,19 @@ private Q_SLOTS:
         QCOMPARE(*engine::dayNumber(d["anfang"]), engine::dayNumber(QTime(20, 0)));
         QCOMPARE(*engine::dayNumber(d["ende"]), engine::dayNumber(QTime(2, 0)) + 1.0);
         QCOMPARE(d["normstunden"].toDouble(), 1.5);
+
+        // an end equal to the start is a 24-hour duty: the end a day later, 23 hours with an
+        // hour of break, in the dialog's arithmetic and in the database's sums alike
+        open();
+        typeInto("MaskAnfang", QStringLiteral("0700"));
+        typeInto("MaskEnde", QStringLiteral("0700"));
+        typeInto("Text1", QStringLiteral("1"));
+        typeInto("Text3", QStringLiteral("0"));
+        click("cmdClose");
+        const QVariantMap full = duty(anna);
+        QCOMPARE(*engine::dayNumber(full["ende"]), engine::dayNumber(QTime(7, 0)) + 1.0);
+        QCOMPARE(roster::dutyHours(full["anfang"], full["ende"], full["pause"], {}), 23.0);
+        QCOMPARE(roster::sumHours(env(), anna, day, day), 23.0);
     }
 
     void anotherEmployeeTakesTheDuty() {

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -97,10 +98,10 @@ private Q_SLOTS:
 
     void markedCellsCarryTheFindingsAsTooltips() {
         QCOMPARE(grid()->item(5, 1)->toolTip(),
-                 QStringLiteral("Ruhezeit 8 Std. (mindestens 11 Std.) nach dem Dienst am 03.12."));
+                 QStringLiteral("Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
         QCOMPARE(grid()->mark(5, 1), grid()->item(5, 1)->toolTip());
         QCOMPARE(grid()->item(11, 2)->toolTip(),
-                 QStringLiteral("Arbeitszeit 10,75 Std. (höchstens 10 Std.)"));
+                 QStringLiteral("Arbeitszeit 10:45 Std. (höchstens 10:00 Std.)"));
         for (const auto& [row, col] : {std::pair{4, 1}, {12, 2}, {6, 1}})
             QCOMPARE(grid()->mark(row, col), QString());
         // the mark is painted into the cell's corner
@@ -120,10 +121,10 @@ private Q_SLOTS:
         QCOMPARE(list->windowTitle(), QStringLiteral("Arbeitszeitprüfung"));
         QCOMPARE(in<QLabel>(list, "lblMonat")->text(), QStringLiteral("Dezember 2026: 2 Befunde"));
         QCOMPARE(rows(list),
-                 QStringList({"Anna | 04.Fr 04.12.26 | Ruhezeit (§ 5 ArbZG) | Ruhezeit 8 Std. "
-                              "(mindestens 11 Std.) nach dem Dienst am 03.12.",
+                 QStringList({"Anna | 04.Fr 04.12.26 | Ruhezeit (§ 5 ArbZG) | Ruhezeit 8:00 Std. "
+                              "(mindestens 11:00 Std.) nach dem Dienst am 03.12.",
                               "Ben & <Ärzte> | 10.Do 10.12.26 | Höchstarbeitszeit (§ 3 ArbZG) | "
-                              "Arbeitszeit 10,75 Std. (höchstens 10 Std.)"}));
+                              "Arbeitszeit 10:45 Std. (höchstens 10:00 Std.)"}));
         QTreeWidget* tree = in<QTreeWidget>(list, "lvwBefunde");
         const QPoint at = tree->visualItemRect(tree->topLevelItem(1)).center();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
@@ -168,6 +169,29 @@ private Q_SLOTS:
         QCOMPARE(grid()->mark(5, 1), QString());
         QVERIFY(!grid()->mark(11, 2).isEmpty());
         QVERIFY(desk->prompts.messages().isEmpty());
+
+        // a run of 0 or 99 days is refused with its range, and nothing is stored; with every
+        // rule off the window says so
+        onModal([this](QWidget* dialog) {
+            for (const char* wrong : {"0", "99", "x"}) {
+                auto* days = in<QLineEdit>(dialog, "txtArbeitstage");
+                days->clear();
+                QTest::keyClicks(days, QLatin1String(wrong));
+                QTest::mouseClick(in<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+                QVERIFY(dialog->isVisible());
+                QCOMPARE(desk->prompts.lastMessage().text,
+                         QStringLiteral("\"Arbeitstage in Folge\" muss eine ganze Zahl von 1 "
+                                        "bis 31 sein."));
+            }
+            for (QCheckBox* box : dialog->findChildren<QCheckBox*>())
+                box->setChecked(false);
+            in<QLineEdit>(dialog, "txtArbeitstage")->setText(QStringLiteral("6"));
+            QTest::mouseClick(in<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+        });
+        QTest::mouseClick(in<QPushButton>(list, "cmdRegeln"), Qt::LeftButton);
+        QVERIFY(!data::loadWorkingTimeRules(env().Datenbank).anyOn());
+        QCOMPARE(in<QLabel>(list, "lblMonat")->text(),
+                 QStringLiteral("Dezember 2026: Keine Regel eingeschaltet"));
     }
 };
 
