@@ -191,9 +191,10 @@ private Q_SLOTS:
         QVERIFY2(!err.contains(QStringLiteral("Es ist ein Fehler")), qPrintable(err));
         engine::Connection c;
         c.open(db);
-        // the nine tables and the settings of the working-time check
-        QCOMPARE(c.tableNames().size(), 10);
+        // the nine tables and the two of the working-time check
+        QCOMPARE(c.tableNames().size(), 11);
         QVERIFY(c.tableExists(QStringLiteral("Arbeitszeitregeln")));
+        QVERIFY(c.tableExists(QStringLiteral("Dienstarten")));
         // a second start on the existing file makes the daily backup and the compaction copy
         p.start(binary, {db});
         QVERIFY(p.waitForFinished(60000));
