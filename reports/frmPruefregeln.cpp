@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -38,11 +37,11 @@ frmPruefregeln::frmPruefregeln(data::Session& session, QWidget* parent)
         return box;
     };
     chkRuhezeit = check("chkRuhezeit", QStringLiteral("Ununterbrochene Ruhezeit nach Ende der "
-                                                      "täglichen Arbeitszeit (§ 5 Abs. 1 ArbZG):"));
+                                                      "täglichen Arbeitszeit (§ 5 Abs. 1 ArbZG) "
+                                                      "von mindestens"));
     cboRuhezeit = combo("cboRuhezeit",
-                        {{QStringLiteral("mindestens 11 Stunden"), 11},
-                         {QStringLiteral("mindestens 10 Stunden (Krankenhäuser, Pflege, § 5 Abs. 2)"),
-                          10}});
+                        {{QStringLiteral("11 Stunden"), 11},
+                         {QStringLiteral("10 Stunden (Krankenhäuser, Pflege)"), 10}});
     chkAusgleich = check("chkAusgleich",
                          QStringLiteral("Jede Verkürzung auf 10 Stunden innerhalb eines "
                                         "Kalendermonats oder von vier Wochen\ndurch eine "
@@ -92,16 +91,14 @@ frmPruefregeln::frmPruefregeln(data::Session& session, QWidget* parent)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setAutoDefault(false);
 
-    auto* grid = new QGridLayout;
-    int row = 0;
+    // one line a rule, its setting right after its text
+    auto* grid = new QVBoxLayout;
     const auto line = [&](QWidget* a, QWidget* b = nullptr) {
-        if (b) {
-            grid->addWidget(a, row, 0);
-            grid->addWidget(b, row, 1, Qt::AlignLeft);
-        } else {
-            grid->addWidget(a, row, 0, 1, 2);
-        }
-        ++row;
+        auto* row = new QHBoxLayout;
+        row->addWidget(a);
+        if (b) row->addWidget(b);
+        row->addStretch();
+        grid->addLayout(row);
     };
     line(chkRuhezeit, cboRuhezeit);
     line(chkAusgleich);

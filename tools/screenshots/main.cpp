@@ -1,6 +1,7 @@
 // Takes the manual's screenshots from the program's own windows: the main window on a demonstration
 // database (the standard files and a month of duties), the target-hours window, the settings
-// window, both tabs of the annual overview and the about window. Run it under a display for the
+// window, both tabs of the annual overview, the about window, and the working-time check with its
+// rules. Run it under a display for the
 // desktop's look:  xvfb-run -a build/tools/turnova_screenshots std docs/bilder
 
 #include "platform/Formats.h"
@@ -8,6 +9,8 @@
 #include "platform/Translations.h"
 #include "roster/DutyEntry.h"
 #include "roster/Konstanten.h"
+#include "reports/frmArbeitszeitpruefung.h"
+#include "shell/CheckMenu.h"
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
 #include "shell/frmTurnova.h"
@@ -15,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -111,6 +115,16 @@ int main(int argc, char* argv[]) {
               window->findChild<QTabWidget*>(QStringLiteral("TabStrip"))->setCurrentIndex(1);
           });
     shoot("info", [&w] { w.menuAction(QStringLiteral("mnuinfo"))->trigger(); });
+    // the working-time check and its rules
+    w.menuAction(QStringLiteral("mnuPruefung"))->trigger();
+    QApplication::processEvents();
+    if (frmArbeitszeitpruefung* check = findingsWindow(w)) {
+        save(check, "pruefung");
+        shoot("pruefregeln", [check] {
+            check->findChild<QPushButton*>(QStringLiteral("cmdRegeln"))->click();
+        });
+        check->close();
+    }
     w.close();
     return 0;
 }
