@@ -41,7 +41,7 @@ DutyKind presetDutyKind(const QString& kurzinfo, bool timed) {
     if (!m.hasMatch() && !timed) m = part.match(kurzinfo);
     if (!m.hasMatch()) return DutyKind::Work;
     const QString w = m.captured(1).toLower();
-    return w == QLatin1String("urlaub") ? DutyKind::Vacation
+    return w == QLatin1String("urlaub")  ? DutyKind::Vacation
            : w == QLatin1String("krank") ? DutyKind::Sick
                                          : DutyKind::Free;
 }

@@ -39,8 +39,8 @@ void ensureWorkingTimeRulesTable(engine::Connection& connection) {
             present << c.name.toLower();
         for (const QString& column : LaterColumns) {
             if (!present.contains(column.section(QLatin1Char(' '), 0, 0).toLower()))
-                connection.executeNative(QStringLiteral("ALTER TABLE Arbeitszeitregeln ADD COLUMN ") +
-                                         column);
+                connection.executeNative(
+                    QStringLiteral("ALTER TABLE Arbeitszeitregeln ADD COLUMN ") + column);
         }
     }
     ensureDutyKindsTable(connection);

@@ -10,13 +10,13 @@
 namespace data {
 
 struct WorkingTimeRules {
-    bool restOn = true;    // rest period between two duties
-    double minRest = 11;   // hours: 11, or 10
-    bool dailyOn = true;   // at most 10 hours of work in one duty
-    bool breaksOn = true;  // 30 minutes of break above 6 hours of work, 45 above 9
-    bool sundaysOn = true; // 15 Sundays of the year without duty
-    bool runOn = true;     // working days in a row
-    int maxRun = 6;        // at most this many working days in a row
+    bool restOn = true;         // rest period between two duties
+    double minRest = 11;        // hours: 11, or 10
+    bool dailyOn = true;        // at most 10 hours of work in one duty
+    bool breaksOn = true;       // 30 minutes of break above 6 hours of work, 45 above 9
+    bool sundaysOn = true;      // 15 Sundays of the year without duty
+    bool runOn = true;          // working days in a row
+    int maxRun = 6;             // at most this many working days in a row
     bool compensationOn = true; // a rest shortened below 11 hours made up by one of 12 hours
     bool averageOn = true;      // at most 8 hours a working day on average ...
     bool averageMonths = false; // ... over 24 weeks, or over 6 calendar months
@@ -25,8 +25,8 @@ struct WorkingTimeRules {
 
     // true when at least one rule is switched on
     bool anyOn() const {
-        return restOn || dailyOn || breaksOn || sundaysOn || runOn || compensationOn ||
-               averageOn || substituteOn || joinedRestOn;
+        return restOn || dailyOn || breaksOn || sundaysOn || runOn || compensationOn || averageOn ||
+               substituteOn || joinedRestOn;
     }
 
     static constexpr int MaxRunLimit = 31;

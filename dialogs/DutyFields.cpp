@@ -41,8 +41,7 @@ void moveEndPastMidnight(engine::Recordset& rs) {
     const auto anfang = engine::dayNumber(rs.value(QStringLiteral("Anfang")));
     const auto ende = engine::dayNumber(rs.value(QStringLiteral("Ende")));
     // an end at the start's time is a 24-hour duty
-    if (anfang && ende &&
-        std::llround(*ende * 86400.0) <= std::llround(*anfang * 86400.0)) {
+    if (anfang && ende && std::llround(*ende * 86400.0) <= std::llround(*anfang * 86400.0)) {
         rs.setValue(QStringLiteral("Ende"), engine::dateVariant(*ende + 1.0));
         rs.update();
     }

@@ -39,14 +39,14 @@ frmPruefregeln::frmPruefregeln(data::Session& session, QWidget* parent)
     chkRuhezeit = check("chkRuhezeit", QStringLiteral("Ununterbrochene Ruhezeit nach Ende der "
                                                       "täglichen Arbeitszeit (§ 5 Abs. 1 ArbZG) "
                                                       "von mindestens"));
-    cboRuhezeit = combo("cboRuhezeit",
-                        {{QStringLiteral("11 Stunden"), 11},
-                         {QStringLiteral("10 Stunden (Krankenhäuser, Pflege)"), 10}});
-    chkAusgleich = check("chkAusgleich",
-                         QStringLiteral("Jede Verkürzung auf 10 Stunden innerhalb eines "
-                                        "Kalendermonats oder von vier Wochen\ndurch eine "
-                                        "Ruhezeit von mindestens 12 Stunden ausgleichen "
-                                        "(§ 5 Abs. 2 ArbZG)"));
+    cboRuhezeit =
+        combo("cboRuhezeit", {{QStringLiteral("11 Stunden"), 11},
+                              {QStringLiteral("10 Stunden (Krankenhäuser, Pflege)"), 10}});
+    chkAusgleich =
+        check("chkAusgleich", QStringLiteral("Jede Verkürzung auf 10 Stunden innerhalb eines "
+                                             "Kalendermonats oder von vier Wochen\ndurch eine "
+                                             "Ruhezeit von mindestens 12 Stunden ausgleichen "
+                                             "(§ 5 Abs. 2 ArbZG)"));
     chkHoechstarbeitszeit = check("chkHoechstarbeitszeit",
                                   QStringLiteral("Werktägliche Arbeitszeit höchstens 10 Stunden "
                                                  "(§ 3 ArbZG)"));
@@ -55,11 +55,11 @@ frmPruefregeln::frmPruefregeln(data::Session& session, QWidget* parent)
                                            "(48 Stunden je Woche) (§ 3 ArbZG), innerhalb von:"));
     cboZeitraum = combo("cboZeitraum", {{QStringLiteral("24 Wochen"), 0},
                                         {QStringLiteral("6 Kalendermonaten"), 1}});
-    chkPausen = check("chkPausen",
-                      QStringLiteral("Ruhepausen: 30 Minuten bei mehr als 6 bis zu 9 Stunden, "
-                                     "45 Minuten bei mehr als 9 Stunden Arbeitszeit;\nnicht "
-                                     "länger als 6 Stunden hintereinander ohne Ruhepause "
-                                     "(§ 4 ArbZG)"));
+    chkPausen =
+        check("chkPausen", QStringLiteral("Ruhepausen: 30 Minuten bei mehr als 6 bis zu 9 Stunden, "
+                                          "45 Minuten bei mehr als 9 Stunden Arbeitszeit;\nnicht "
+                                          "länger als 6 Stunden hintereinander ohne Ruhepause "
+                                          "(§ 4 ArbZG)"));
     chkSonntage = check("chkSonntage", QStringLiteral("Mindestens 15 beschäftigungsfreie Sonntage "
                                                       "im Jahr (§ 11 Abs. 1 ArbZG)"));
     chkErsatzruhetag =

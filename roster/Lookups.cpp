@@ -154,8 +154,7 @@ const QStringList AbsenceLabels = {QStringLiteral("Frei"), QStringLiteral("Urlau
 
 bool isAbsence(const QString& kurzinfo) {
     for (const QString& label : AbsenceLabels) {
-        if (kurzinfo.contains(label, Qt::CaseInsensitive))
-            return true;
+        if (kurzinfo.contains(label, Qt::CaseInsensitive)) return true;
     }
     return false;
 }

@@ -65,8 +65,8 @@ bool isWeekday(qint64 julianDay) {
 
 // The rests between one duty's end and the next duty's start, in the order of the duties.
 struct RestPeriod {
-    qint64 from = 0;     // the end of the duty before
-    qint64 length = 0;   // minutes; negative when the next duty starts before
+    qint64 from = 0;   // the end of the duty before
+    qint64 length = 0; // minutes; negative when the next duty starts before
     const Work* before = nullptr;
     const Work* after = nullptr;
 };
@@ -140,10 +140,11 @@ void checkTimedWork(const Timeline& t, const data::WorkingTimeRules& rules, Find
                         QStringLiteral("Der Dienst beginnt vor dem Ende des Dienstes am %1")
                             .arg(dayText(r.before->day)));
             else if (r.length < minutes(rules.minRest))
-                out.add(r.after->day, Rule::Rest,
-                        QStringLiteral("Ruhezeit %1 Std. (mindestens %2 Std.) nach dem Dienst am %3")
-                            .arg(clock(r.length), clock(minutes(rules.minRest)),
-                                 dayText(r.before->day)));
+                out.add(
+                    r.after->day, Rule::Rest,
+                    QStringLiteral("Ruhezeit %1 Std. (mindestens %2 Std.) nach dem Dienst am %3")
+                        .arg(clock(r.length), clock(minutes(rules.minRest)),
+                             dayText(r.before->day)));
         }
     }
     for (const Work& w : t.work) {
@@ -217,10 +218,12 @@ void checkCompensation(const Timeline& t, const data::WorkingTimeRules& rules, F
         if (r.length >= CompensatingRest) longRests.push_back(&r);
     }
     std::vector<bool> used(longRests.size(), false);
-    const qint64 lastEnd = t.work.empty() ? 0 : std::max_element(t.work.begin(), t.work.end(),
-                                                                 [](const Work& a, const Work& b) {
-                                                                     return a.end < b.end;
-                                                                 })->end;
+    const qint64 lastEnd =
+        t.work.empty()
+            ? 0
+            : std::max_element(t.work.begin(), t.work.end(), [](const Work& a, const Work& b) {
+                  return a.end < b.end;
+              })->end;
     for (const RestPeriod& r : rests) {
         if (r.length < minutes(rules.minRest) || r.length >= FullRest) continue;
         const QDate month = dateOf(dayOf(r.from));
@@ -246,8 +249,9 @@ void checkCompensation(const Timeline& t, const data::WorkingTimeRules& rules, F
 
 void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, Findings& out) {
     if (!rules.averageOn) return;
-    const QDate from = rules.averageMonths ? QDate(out.first.year(), out.first.month(), 1).addMonths(-5)
-                                           : out.last.addDays(-(24 * 7 - 1));
+    const QDate from = rules.averageMonths
+                           ? QDate(out.first.year(), out.first.month(), 1).addMonths(-5)
+                           : out.last.addDays(-(24 * 7 - 1));
     const qint64 a = from.toJulianDay();
     const qint64 b = out.last.toJulianDay();
     qint64 worked = 0;
@@ -275,7 +279,8 @@ void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, Findin
         rules.averageMonths
             ? QStringLiteral("in den 6 Kalendermonaten %1 bis %2")
                   .arg(platform::monthName(from.month()), platform::monthYear(out.last))
-            : QStringLiteral("in den 24 Wochen vom %1 bis %2").arg(dayText(from), dayText(out.last));
+            : QStringLiteral("in den 24 Wochen vom %1 bis %2")
+                  .arg(dayText(from), dayText(out.last));
     out.add(shown, Rule::Average,
             QStringLiteral("Durchschnittlich %1 Std. je Woche %2 (höchstens %3 Std.)")
                 .arg(clock(weekly), period, clock(AverageDailyWork * 6)));
@@ -326,9 +331,9 @@ void checkRestDays(const Timeline& t, const data::WorkingTimeRules& rules, Findi
     }
     const qint64 needed = MinutesPerDay + minutes(rules.minRest);
     for (const qint64 day : restDays) {
-        const auto next = std::lower_bound(
-            t.work.begin(), t.work.end(), (day + 1) * MinutesPerDay,
-            [](const Work& w, qint64 minute) { return w.start < minute; });
+        const auto next =
+            std::lower_bound(t.work.begin(), t.work.end(), (day + 1) * MinutesPerDay,
+                             [](const Work& w, qint64 minute) { return w.start < minute; });
         if (next == t.work.end()) continue;
         const qint64 before = endBefore[size_t(next - t.work.begin())];
         if (before == std::numeric_limits<qint64>::min() || next->start - before >= needed)

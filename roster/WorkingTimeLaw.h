@@ -25,13 +25,13 @@ struct Work {
 
 // One employee's duties as the rules see them.
 struct Timeline {
-    std::vector<Work> work;              // sorted by start
-    std::vector<QDate> workingDays;      // days with a duty of work, sorted (runs of days)
-    std::map<qint64, QDate> busyDays;    // Julian days with work from 0 to 24 Uhr -> the day of
-                                         // the first duty that works on it
-    std::set<qint64> absentDays;         // days of vacation or sickness
-    std::set<qint64> holidays;           // full public holidays
-    std::map<qint64, qint64> flatWork;   // Julian day -> minutes of flat hours of work
+    std::vector<Work> work;            // sorted by start
+    std::vector<QDate> workingDays;    // days with a duty of work, sorted (runs of days)
+    std::map<qint64, QDate> busyDays;  // Julian days with work from 0 to 24 Uhr -> the day of
+                                       // the first duty that works on it
+    std::set<qint64> absentDays;       // days of vacation or sickness
+    std::set<qint64> holidays;         // full public holidays
+    std::map<qint64, qint64> flatWork; // Julian day -> minutes of flat hours of work
 
     bool busy(qint64 day) const { return busyDays.count(day) != 0; }
 };

@@ -61,9 +61,8 @@ std::vector<Finding> check(const std::vector<CheckedDuty>& duties,
                            const data::WorkingTimeRules& rules = {},
                            const QDate& first = QDate(2026, 12, 1),
                            const std::vector<QDate>& holidays = {}) {
-    return roster::checkDuties(duties, first,
-                               QDate(first.year(), first.month(), first.daysInMonth()), rules,
-                               holidays);
+    return roster::checkDuties(
+        duties, first, QDate(first.year(), first.month(), first.daysInMonth()), rules, holidays);
 }
 
 QStringList texts(const std::vector<Finding>& found, Rule rule) {
@@ -109,7 +108,8 @@ private Q_SLOTS:
         QCOMPARE(
             texts(check({duty(Dec(3), {14, 0}, {22, 0}), duty(Dec(4), {6, 0}, {14, 0})}),
                   Rule::Rest),
-            QStringList("04.12.: Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
+            QStringList(
+                "04.12.: Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
         // 13:00 to 21:00, then 08:00: exactly 11 hours
         QVERIFY(check({duty(Dec(3), {13, 0}, {21, 0}), duty(Dec(4), {8, 0}, {16, 0})}).empty());
         // 21:00 followed by 07:00: 10 hours, which the hospital setting allows
@@ -117,13 +117,15 @@ private Q_SLOTS:
                                                    duty(Dec(4), {7, 0}, {15, 0})};
         QCOMPARE(
             texts(check(tenHours, onlyRest()), Rule::Rest),
-            QStringList("04.12.: Ruhezeit 10:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
+            QStringList(
+                "04.12.: Ruhezeit 10:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
         QVERIFY(check(tenHours, onlyRest(10)).empty());
         // half hours: 21:30 to 07:00 is 9,5 hours
-        QCOMPARE(texts(check({duty(Dec(4), {13, 30}, {21, 30}), duty(Dec(5), {7, 0}, {15, 0})}),
-                       Rule::Rest),
-                 QStringList(
-                     "05.12.: Ruhezeit 9:30 Std. (mindestens 11:00 Std.) nach dem Dienst am 04.12."));
+        QCOMPARE(
+            texts(check({duty(Dec(4), {13, 30}, {21, 30}), duty(Dec(5), {7, 0}, {15, 0})}),
+                  Rule::Rest),
+            QStringList(
+                "05.12.: Ruhezeit 9:30 Std. (mindestens 11:00 Std.) nach dem Dienst am 04.12."));
         // duties two days apart have all the rest they need
         QVERIFY(check({duty(Dec(3), {14, 0}, {22, 0}), duty(Dec(5), {6, 0}, {14, 0})}).empty());
     }
@@ -133,7 +135,8 @@ private Q_SLOTS:
         QCOMPARE(
             texts(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {14, 0}, {22, 0})}),
                   Rule::Rest),
-            QStringList("05.12.: Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 04.12."));
+            QStringList(
+                "05.12.: Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 04.12."));
         // at 17:00 it leaves 11
         QVERIFY(check({duty(Dec(4), {22, 0}, {6, 0}), duty(Dec(5), {17, 0}, {23, 0})}).empty());
         // a duty that starts before the night duty has ended
@@ -147,8 +150,9 @@ private Q_SLOTS:
         const auto found = check({duty(Dec(7), {6, 0}, {17, 30}, 0.5)});
         QCOMPARE(texts(found, Rule::DailyMaximum),
                  QStringList("07.12.: Arbeitszeit 11:00 Std. (höchstens 10:00 Std.)"));
-        QCOMPARE(texts(found, Rule::Breaks),
-                 QStringList("07.12.: Pause 30 Min. bei 11:00 Std. Arbeitszeit (mindestens 45 Min.)"));
+        QCOMPARE(
+            texts(found, Rule::Breaks),
+            QStringList("07.12.: Pause 30 Min. bei 11:00 Std. Arbeitszeit (mindestens 45 Min.)"));
         // 10 hours of work are allowed
         QVERIFY(check({duty(Dec(7), {6, 0}, {16, 45}, 0.75)}).empty());
         // 7 hours with a quarter of an hour of break, and with half an hour
@@ -182,10 +186,10 @@ private Q_SLOTS:
         five.runOn = false;
         QVERIFY(check(week, five).empty());
         // a day off in the middle ends the run; a flat-hour duty is a working day
-        week = {duty(Dec(1), {8, 0}, {14, 0}),   duty(Dec(2), {8, 0}, {14, 0}),
-                label(Dec(3), DutyKind::Work, 8), duty(Dec(4), {8, 0}, {14, 0}),
-                duty(Dec(5), {8, 0}, {14, 0}),   duty(Dec(6), {8, 0}, {14, 0}),
-                label(Dec(7), DutyKind::Vacation, 7.7),    duty(Dec(8), {8, 0}, {14, 0})};
+        week = {duty(Dec(1), {8, 0}, {14, 0}),          duty(Dec(2), {8, 0}, {14, 0}),
+                label(Dec(3), DutyKind::Work, 8),       duty(Dec(4), {8, 0}, {14, 0}),
+                duty(Dec(5), {8, 0}, {14, 0}),          duty(Dec(6), {8, 0}, {14, 0}),
+                label(Dec(7), DutyKind::Vacation, 7.7), duty(Dec(8), {8, 0}, {14, 0})};
         QVERIFY(check(week).empty());
         week.insert(week.begin() + 6, duty(Dec(7), {8, 0}, {14, 0}));
         week.erase(week.begin() + 7);
@@ -257,7 +261,8 @@ private Q_SLOTS:
         QCOMPARE(roster::dutyHours(engine::dayNumber(QTime(22, 0)),
                                    engine::dayNumber(QTime(6, 0)) + 1, 0.5, {}),
                  7.5);
-        const auto found = check({duty(Dec(7), {7, 0}, {7, 0}, 1.0), duty(Dec(8), {15, 0}, {21, 0})});
+        const auto found =
+            check({duty(Dec(7), {7, 0}, {7, 0}, 1.0), duty(Dec(8), {15, 0}, {21, 0})});
         QCOMPARE(texts(found, Rule::DailyMaximum),
                  QStringList("07.12.: Arbeitszeit 23:00 Std. (höchstens 10:00 Std.)"));
         QCOMPARE(texts(found, Rule::Breaks),
@@ -295,10 +300,10 @@ private Q_SLOTS:
         // shortened on the 20th: a rest that begins within four weeks (17 January, 19:30) makes
         // it up, one that begins a day later does not
         QVERIFY(check(withEnd({19, 30}, Dec(20), QDate(2027, 1, 18)), rules).empty());
-        QCOMPARE(texts(check(withEnd({19, 30}, Dec(20), QDate(2027, 1, 19)), rules),
-                       Rule::Compensation)
-                     .size(),
-                 1);
+        QCOMPARE(
+            texts(check(withEnd({19, 30}, Dec(20), QDate(2027, 1, 19)), rules), Rule::Compensation)
+                .size(),
+            1);
         // the rest rule at 11 hours finds the short rest itself; there is nothing to make up
         rules.minRest = 11;
         const auto found = check(withEnd({19, 30}, Dec(3)), rules);
@@ -378,8 +383,7 @@ private Q_SLOTS:
         QVERIFY(check({weekend[0], duty(Dec(7), {9, 0}, {17, 0})}, rules).empty());
         rules.minRest = 10;
         QVERIFY(check({weekend[0], duty(Dec(7), {8, 0}, {16, 0})}, rules).empty());
-        QCOMPARE(texts(check({weekend[0], duty(Dec(7), {7, 59}, {16, 0})}, rules),
-                       Rule::JoinedRest)
+        QCOMPARE(texts(check({weekend[0], duty(Dec(7), {7, 59}, {16, 0})}, rules), Rule::JoinedRest)
                      .size(),
                  1);
     }
@@ -420,12 +424,12 @@ private Q_SLOTS:
                          .arg(f.position)
                          .arg(f.finding.day.toString(QStringLiteral("dd.MM.")))
                          .arg(f.finding.text);
-        QCOMPARE(lines,
-                 QStringList({"Anna & <Ünal> 2 06.12. Sonntagsdienst: nur noch 14 freie Sonntage "
-                              "im Jahr 2026 möglich (mindestens 15)",
-                              "Anna & <Ünal> 2 10.12. Arbeitszeit 11:00 Std. (höchstens 10:00 Std.)",
-                              "Berta 1 01.12. Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem "
-                              "Dienst am 30.11."}));
+        QCOMPARE(lines, QStringList(
+                            {"Anna & <Ünal> 2 06.12. Sonntagsdienst: nur noch 14 freie Sonntage "
+                             "im Jahr 2026 möglich (mindestens 15)",
+                             "Anna & <Ünal> 2 10.12. Arbeitszeit 11:00 Std. (höchstens 10:00 Std.)",
+                             "Berta 1 01.12. Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem "
+                             "Dienst am 30.11."}));
 
         // the stored settings hold for the roster's marks, on the painted grid only
         data::WorkingTimeRules rules;
@@ -441,8 +445,9 @@ private Q_SLOTS:
         QCOMPARE(grid.mark(2, 1), QString()); // the print and export painters show no marks
         painter.showMarks = true;
         painter.gridrepaint();
-        QCOMPARE(grid.mark(2, 1),
-                 QStringLiteral("Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 30.11."));
+        QCOMPARE(
+            grid.mark(2, 1),
+            QStringLiteral("Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 30.11."));
         QCOMPARE(grid.mark(7, 2), QString()); // the Sundays are not checked
         QCOMPARE(grid.mark(11, 2), QStringLiteral("Arbeitszeit 11:00 Std. (höchstens 10:00 Std.)"));
         QCOMPARE(grid.mark(3, 1), QString());

@@ -97,8 +97,9 @@ private Q_SLOTS:
     }
 
     void markedCellsCarryTheFindingsAsTooltips() {
-        QCOMPARE(grid()->item(5, 1)->toolTip(),
-                 QStringLiteral("Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
+        QCOMPARE(
+            grid()->item(5, 1)->toolTip(),
+            QStringLiteral("Ruhezeit 8:00 Std. (mindestens 11:00 Std.) nach dem Dienst am 03.12."));
         QCOMPARE(grid()->mark(5, 1), grid()->item(5, 1)->toolTip());
         QCOMPARE(grid()->item(11, 2)->toolTip(),
                  QStringLiteral("Arbeitszeit 10:45 Std. (höchstens 10:00 Std.)"));

@@ -7,9 +7,9 @@
 #include "platform/Formats.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/Translations.h"
+#include "reports/frmArbeitszeitpruefung.h"
 #include "roster/DutyEntry.h"
 #include "roster/Konstanten.h"
-#include "reports/frmArbeitszeitpruefung.h"
 #include "shell/CheckMenu.h"
 #include "shell/FlexGrid.h"
 #include "shell/GridEditing.h"
@@ -109,20 +109,21 @@ int main(int argc, char* argv[]) {
     shoot("sollstunden", [&w] { gridEditing(w)->Grid_DblClick(); });
     shoot("eigenschaften", [&w] { w.menuAction(QStringLiteral("mnusettings"))->trigger(); });
     w.grid()->setCursor(5, 2);
-    shoot("jahresuebersicht1", [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); });
-    shoot("jahresuebersicht2", [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); },
-          [](QWidget* window) {
-              window->findChild<QTabWidget*>(QStringLiteral("TabStrip"))->setCurrentIndex(1);
-          });
+    shoot("jahresuebersicht1",
+          [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); });
+    shoot(
+        "jahresuebersicht2", [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); },
+        [](QWidget* window) {
+            window->findChild<QTabWidget*>(QStringLiteral("TabStrip"))->setCurrentIndex(1);
+        });
     shoot("info", [&w] { w.menuAction(QStringLiteral("mnuinfo"))->trigger(); });
     // the working-time check and its rules
     w.menuAction(QStringLiteral("mnuPruefung"))->trigger();
     QApplication::processEvents();
     if (frmArbeitszeitpruefung* check = findingsWindow(w)) {
         save(check, "pruefung");
-        shoot("pruefregeln", [check] {
-            check->findChild<QPushButton*>(QStringLiteral("cmdRegeln"))->click();
-        });
+        shoot("pruefregeln",
+              [check] { check->findChild<QPushButton*>(QStringLiteral("cmdRegeln"))->click(); });
         check->close();
     }
     w.close();
