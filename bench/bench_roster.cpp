@@ -6,12 +6,12 @@
 #include "bench/LargeDatabase.h"
 #include "bench/RawSql.h"
 #include "bench/Timing.h"
-#include "data/ChangeHooks.h"
 #include "engine/DateValue.h"
 #include "engine/SqlDialect.h"
 #include "roster/GridPainter.h"
-#include "roster/MemoryGrid.h"
 #include "roster/Statistics.h"
+#include "data/ChangeHooks.h"
+#include "roster/MemoryGrid.h"
 #include "roster/WorkingTimeCheck.h"
 #include "shell/FlexGrid.h"
 
@@ -53,9 +53,9 @@ void benchGridRepaint(data::Session& session, const QString& path) {
         runRawSql(raw, sums, {first, last});
         for (int pos = 1; pos <= GroupMembers; ++pos) {
             runRawSql(raw,
-                      QStringLiteral("SELECT statnr FROM statistik WHERE (statistik.MaNr = ?1) AND "
-                                     "(statistik.jahr = 2025) AND (statistik.monat = 6)"),
-                      {pos});
+                   QStringLiteral("SELECT statnr FROM statistik WHERE (statistik.MaNr = ?1) AND "
+                                  "(statistik.jahr = 2025) AND (statistik.monat = 6)"),
+                   {pos});
             runRawSql(raw, duties, {first, last, pos, BigGroup});
         }
     };
@@ -85,9 +85,7 @@ void benchGridRepaint(data::Session& session, const QString& path) {
                       {maNr, qMin(windowStart, yearStart), readTo, windowStart});
     };
     row(QStringLiteral("working-time check, 60 members, one month"),
-        medianMicros(
-            [&] { roster::checkGroupMonth(env, BigGroup, month.firstDay, month.lastDay, rules); },
-            20),
+        medianMicros([&] { roster::checkGroupMonth(env, BigGroup, month.firstDay, month.lastDay, rules); }, 20),
         medianMicros(rawCheck, 20));
     onWidget.showMarks = true;
     row(QStringLiteral("gridrepaint with working-time marks (grid widget)"),
@@ -109,8 +107,7 @@ void benchStatistics(data::Session& session) {
         timer.start();
         const roster::StatisticsOutcome outcome = roster::berStatistik2(session);
         const double micros = timer.nsecsElapsed() / 1000.0;
-        row(name + (outcome == roster::StatisticsOutcome::Ok ? QString()
-                                                             : QStringLiteral(" (failed)")),
+        row(name + (outcome == roster::StatisticsOutcome::Ok ? QString() : QStringLiteral(" (failed)")),
             micros, 0);
     };
     // every employee recomputed from the first working day
@@ -122,14 +119,12 @@ void benchStatistics(data::Session& session) {
     env.rsDienstzeiten.requery();
     env.rsDienstzeiten.moveFirst();
     const QDate day = lastDutyDay().addDays(-3);
-    env.rsDienstzeiten.find(
-        QStringLiteral("Tag = #%1/%2/%3#").arg(day.month()).arg(day.day()).arg(day.year()));
+    env.rsDienstzeiten.find(QStringLiteral("Tag = #%1/%2/%3#").arg(day.month()).arg(day.day()).arg(day.year()));
     QElapsedTimer save;
     save.start();
     env.rsDienstzeiten.setValue(QStringLiteral("Pause"), 0.25);
     env.rsDienstzeiten.update();
-    row(QStringLiteral("saving one changed duty (with its change hook)"),
-        save.nsecsElapsed() / 1000.0, 0);
+    row(QStringLiteral("saving one changed duty (with its change hook)"), save.nsecsElapsed() / 1000.0, 0);
     run(QStringLiteral("berStatistik2 after one changed duty this month"));
     run(QStringLiteral("berStatistik2 with nothing changed"));
 }

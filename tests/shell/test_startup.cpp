@@ -31,9 +31,8 @@ struct Column {
 
 QList<Column> tableInfo(engine::Connection& c, const QString& table) {
     engine::Recordset rs;
-    rs.openSql(c,
-               QStringLiteral("SELECT name, type, [notnull], dflt_value FROM pragma_table_info('") +
-                   table + QStringLiteral("')"));
+    rs.openSql(c, QStringLiteral("SELECT name, type, [notnull], dflt_value FROM pragma_table_info('") +
+                      table + QStringLiteral("')"));
     QList<Column> cols;
     for (; !rs.eof(); rs.moveNext())
         cols << Column{rs.value(0).toString(), rs.value(1).toString().toLower(),
@@ -57,9 +56,8 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(desk.db()));
         QCOMPARE(desk.prompts.shown.size(), 1);
         const platform::Message m = desk.prompts.shown.first();
-        QCOMPARE(m.text,
-                 QStringLiteral("Datenbank : \n") + QDir::toNativeSeparators(desk.db()) +
-                     QStringLiteral("\n nicht gefunden. Soll die Datenbank neu erstellt werden?"));
+        QCOMPARE(m.text, QStringLiteral("Datenbank : \n") + QDir::toNativeSeparators(desk.db()) +
+                             QStringLiteral("\n nicht gefunden. Soll die Datenbank neu erstellt werden?"));
         QCOMPARE(m.buttons, platform::Buttons::YesNo);
         QCOMPARE(m.icon, platform::Icon::None);
     }
@@ -78,9 +76,7 @@ private Q_SLOTS:
             for (const char* name : {"Grid", "GprSel", "Toolbar", "datumDown", "txtdatum",
                                      "datumUp", "StatusBar1", "ProgressBar", "Timer1"})
                 QVERIFY2(w.findChild<QObject*>(QLatin1String(name)), name);
-            QCOMPARE(
-                w.findChild<QWidget*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>().size(),
-                9);
+            QCOMPARE(w.findChild<QWidget*>(QStringLiteral("StatusBar1"))->findChildren<QLabel*>().size(), 9);
             auto* timer = w.findChild<QTimer*>(QStringLiteral("Timer1"));
             QVERIFY(timer->isSingleShot() && timer->interval() == 2000 && !timer->isActive());
             w.close();
@@ -94,10 +90,7 @@ private Q_SLOTS:
         const QList<Column> duty = tableInfo(c, QStringLiteral("Dienstzeiten"));
         QStringList got;
         for (const Column& col : duty)
-            got << QStringLiteral("%1 %2 %3 %4")
-                       .arg(col.name, col.type)
-                       .arg(col.notNull)
-                       .arg(col.dflt);
+            got << QStringLiteral("%1 %2 %3 %4").arg(col.name, col.type).arg(col.notNull).arg(col.dflt);
         QCOMPARE(got, (QStringList{
                           QStringLiteral("DienstNR integer 1 "),
                           QStringLiteral("Tag smalldatetime 1 "),
@@ -121,8 +114,7 @@ private Q_SLOTS:
         engine::Recordset groups;
         groups.openTable(c, QStringLiteral("Gruppen"));
         QCOMPARE(groups.recordCount(), 1L);
-        QCOMPARE(groups.value(QStringLiteral("Gruppenname")).toString(),
-                 QStringLiteral("Alle Ma."));
+        QCOMPARE(groups.value(QStringLiteral("Gruppenname")).toString(), QStringLiteral("Alle Ma."));
         engine::Recordset settings;
         settings.openTable(c, QStringLiteral("Einstellungen"));
         QCOMPARE(settings.recordCount(), 1L);
@@ -130,8 +122,7 @@ private Q_SLOTS:
         QCOMPARE(settings.value(QStringLiteral("WoEndeColor")).toInt(), 13761911);
         QCOMPARE(settings.value(QStringLiteral("PrinterOrientation")).toInt(), 2);
         QVERIFY(!settings.value(QStringLiteral("PrintFontName")).toString().isEmpty());
-        QCOMPARE(settings.value(QStringLiteral("StdGruppe")).toString(),
-                 QStringLiteral("Alle Ma."));
+        QCOMPARE(settings.value(QStringLiteral("StdGruppe")).toString(), QStringLiteral("Alle Ma."));
     }
 
     void closingStoresFontAndGroupAndTheNextStartAppliesThem() {
@@ -181,7 +172,8 @@ private Q_SLOTS:
 
     void theRealProgramStartsAndCloses() {
         const QString binary = qEnvironmentVariable("TURNOVA_BINARY");
-        if (binary.isEmpty()) QSKIP("TURNOVA_BINARY not set");
+        if (binary.isEmpty())
+            QSKIP("TURNOVA_BINARY not set");
         QTemporaryDir dir;
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -194,9 +186,8 @@ private Q_SLOTS:
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitCode(), 0);
         const QString err = QString::fromLocal8Bit(p.readAllStandardError());
-        QVERIFY2(
-            err.contains(QStringLiteral("nicht gefunden. Soll die Datenbank neu erstellt werden?")),
-            qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("nicht gefunden. Soll die Datenbank neu erstellt werden?")),
+                 qPrintable(err));
         QVERIFY2(!err.contains(QStringLiteral("Es ist ein Fehler")), qPrintable(err));
         engine::Connection c;
         c.open(db);
