@@ -6,6 +6,7 @@
 #include "data/DataUmgebung.h"
 #include "data/DatabaseLocation.h"
 #include "data/StartupStatus.h"
+#include "data/UndoLog.h"
 #include "platform/Services.h"
 
 #include <QLockFile>
@@ -18,6 +19,8 @@ struct Session {
     platform::Services services;
     DatabaseLocation location;
     DataUmgebung env;
+    // the roster's changes to undo and redo (after env: it goes before the connection closes)
+    UndoLog undo;
     NullProgress noProgress;
     ProgressSink* progress = &noProgress;
     // Held from the start-up check to the end of the run: one program per database file.

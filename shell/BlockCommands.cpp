@@ -45,8 +45,8 @@ public:
 bool isBlockKey(int keyCode, int shift) {
     using namespace shiftstate;
     if (shift == 0) return keyCode == keycode::Delete;
-    if (shift == Ctrl) return keyCode == KeyC || keyCode == KeyX || keyCode == KeyV ||
-                              keyCode == keycode::Insert;
+    if (shift == Ctrl)
+        return keyCode == KeyC || keyCode == KeyX || keyCode == KeyV || keyCode == keycode::Insert;
     if (shift == Shift) return keyCode == keycode::Delete || keyCode == keycode::Insert;
     return false;
 }
@@ -87,8 +87,7 @@ void BlockCommands::Grid_KeyDown(int keyCode, int shift) {
 }
 
 bool BlockCommands::isDayCell(int row, int col) const {
-    return row >= 2 && row <= window_.month().days + 1 && col >= 1 &&
-           col < window_.grid()->cols();
+    return row >= 2 && row <= window_.month().days + 1 && col >= 1 && col < window_.grid()->cols();
 }
 
 QRect BlockCommands::markedBlock() const {
@@ -117,7 +116,7 @@ void BlockCommands::showPasted(const roster::PasteResult& pasted) {
         const QDate day = window_.month().firstDay.addDays(cell.row - 2);
         grid->setText(cell.row, cell.col, cell.text);
         grid->setBackground(cell.row, cell.col,
-                            cell.colour != roster::White ? cell.colour
+                            cell.colour != roster::White  ? cell.colour
                             : roster::isFreeDay(env, day) ? window_.month().weekendColor
                                                           : roster::White);
     }
@@ -129,6 +128,7 @@ void BlockCommands::copy(bool cut) {
     QString text;
     {
         WaitCursor wait;
+        data::UndoLog::Command undoStep(window_.session().undo, QStringLiteral("Ausschneiden"));
         try {
             text = roster::copyBlock(window_.session().env, window_.month(), block, cut);
         } catch (const std::exception& e) {
@@ -168,6 +168,7 @@ void BlockCommands::pasteText(const QString& text, int col, int row, const QStri
     window_.timer1()->stop();
     {
         WaitCursor wait;
+        data::UndoLog::Command undoStep(session.undo, QStringLiteral("Einfügen"));
         try {
             const roster::PasteResult pasted = roster::pasteBlock(
                 session.env, window_.month(), col, row, window_.grid()->cols(), *lines);
@@ -192,15 +193,16 @@ void BlockCommands::deleteBlock() {
     if (block.isEmpty()) return;
     window_.timer1()->stop();
     const bool single = block.width() == 1 && block.height() == 1;
-    if (!single && window_.session().prompts().ask(
-                       QStringLiteral("Wollen Sie alle markierten Dienste Löschen"),
-                       platform::Buttons::YesNo, platform::Icon::Exclamation,
-                       QStringLiteral("Löschen"), 1) != platform::Answer::Yes) {
+    if (!single &&
+        window_.session().prompts().ask(
+            QStringLiteral("Wollen Sie alle markierten Dienste Löschen"), platform::Buttons::YesNo,
+            platform::Icon::Exclamation, QStringLiteral("Löschen"), 1) != platform::Answer::Yes) {
         window_.grid()->setFocus();
         return;
     }
     {
         WaitCursor wait;
+        data::UndoLog::Command undoStep(window_.session().undo, QStringLiteral("Löschen"));
         try {
             roster::deleteBlock(window_.session().env, window_.month(), block);
             if (single) {
@@ -217,9 +219,13 @@ void BlockCommands::deleteBlock() {
     window_.grid()->setFocus();
 }
 
-void BlockCommands::copyHere() { transfer(false); }
+void BlockCommands::copyHere() {
+    transfer(false);
+}
 
-void BlockCommands::moveHere() { transfer(true); }
+void BlockCommands::moveHere() {
+    transfer(true);
+}
 
 void BlockCommands::transfer(bool move) {
     GridEditing* editing = gridEditing(window_);
@@ -228,11 +234,13 @@ void BlockCommands::transfer(bool move) {
     const QRect from = marked.width() == 1 && marked.height() == 1
                            ? QRect(editing->rememberedCell(), editing->rememberedCell())
                            : marked;
-    const QRect source = roster::orderedBlock(from.left(), from.top(), from.right(),
-                                              from.bottom(), window_.month().days);
+    const QRect source = roster::orderedBlock(from.left(), from.top(), from.right(), from.bottom(),
+                                              window_.month().days);
     if (source.isEmpty() || !isDayCell(dropCell_.y(), dropCell_.x())) return;
     window_.timer1()->stop();
     data::Session& session = window_.session();
+    data::UndoLog::Command undoStep(session.undo, move ? QStringLiteral("Verschieben")
+                                                       : QStringLiteral("Kopieren"));
     if (!move) {
         QString text;
         try {

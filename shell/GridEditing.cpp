@@ -63,8 +63,7 @@ bool isDutyKey(int code) {
 // The keys of the handler's table; every other key is left to the grid.
 bool isHandlerKey(const KeyStroke& k) {
     if (isBlockKey(k.code, k.shift)) return true;
-    if (k.shift == 0)
-        return isDutyKey(k.code) || k.code == keycode::Enter || k.code == keycode::F5;
+    if (k.shift == 0) return isDutyKey(k.code) || k.code == keycode::Enter || k.code == keycode::F5;
     if (k.shift == shiftstate::Alt) return k.code == keycode::Left || k.code == keycode::Right;
     if (k.shift == (shiftstate::Ctrl | shiftstate::Alt)) return k.code == keycode::Multiply;
     return false;
@@ -169,7 +168,8 @@ bool GridEditing::Grid_KeyDown(int keyCode, int shift) {
         if (shift == 0 && isDutyKey(keyCode)) {
             enterStandardDuty(row, col, roster::keyCharacter(keyCode), roster::keyCodeOf(keyCode));
         } else if (isBlockKey(keyCode, shift)) {
-            if (BlockCommands* blocks = blockCommands(window_)) blocks->Grid_KeyDown(keyCode, shift);
+            if (BlockCommands* blocks = blockCommands(window_))
+                blocks->Grid_KeyDown(keyCode, shift);
         } else if (shift == 0 && keyCode == keycode::Enter) {
             openDutyEntry(row, col);
         } else if (shift == 0 && keyCode == keycode::F5) {
@@ -202,6 +202,7 @@ void GridEditing::enterStandardDuty(int row, int col, QChar key, int code) {
     if (maNr == 0) return;
     data::Session& session = window_.session();
     const QDate day = dayOfRow(row);
+    data::UndoLog::Command undoStep(session.undo, QStringLiteral("Eintragen"));
     switch (roster::insStdDienst(session, day, maNr, key)) {
     case roster::StdDienstResult::NoStandardDuty:
         session.prompts().ask(QStringLiteral("Dieser Taste ist kein Standarddienst zugeordnet. ") +
@@ -240,6 +241,8 @@ void GridEditing::openDutyEntry(int row, int col) {
         return;
     window_.timer1()->stop();
     {
+        // saved, deleted or moved: named after what the dialog did
+        data::UndoLog::Command undoStep(session.undo, QString());
         frmDiensteingabe entry(session, &window_);
         entry.exec();
     }
@@ -248,7 +251,11 @@ void GridEditing::openDutyEntry(int row, int col) {
 }
 
 void GridEditing::movePosition(int row, int col, int direction) {
-    roster::swapPositions(window_.session().env, col, direction, window_.month().groupNumber);
+    {
+        data::UndoLog::Command undoStep(window_.session().undo,
+                                        QStringLiteral("Tauschen der Positionen"));
+        roster::swapPositions(window_.session().env, col, direction, window_.month().groupNumber);
+    }
     window_.gridrepaint();
     window_.grid()->setFocus();
     window_.grid()->setCursor(row, col + direction);

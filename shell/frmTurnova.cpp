@@ -14,6 +14,7 @@
 #include "roster/Statistics.h"
 #include "shell/BlockCommands.h"
 #include "shell/CheckMenu.h"
+#include "shell/UndoCommands.h"
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
@@ -89,6 +90,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installSheetCommands(*this);
     installBlockCommands(*this);
     installStdInfo(*this);
+    installUndoCommands(*this);
     fitOnScreen(*this, QSize(1100, 760));
 }
 
@@ -211,6 +213,9 @@ void frmTurnova::buildMenus() {
         {"mnusettings", "Eigenschaften", 1, true, false},
         {"mnusep4", "-", 1, true, false},
         {"mnuclose", "Beenden", 1, true, false},
+        {"mnuBearbeiten", "Bearbeiten", 0, true, true}, // undo and redo (shell/UndoCommands)
+        {"mnuRueckgaengig", "Rückgängig", 1, true, false},
+        {"mnuWiederholen", "Wiederholen", 1, true, false},
         {"mnustddienst", "Standarddienste", 0, true, true},
         {"mnustdedit", "Bearbeiten", 1, true, false},
         {"mnustdinfo", "anzeigen", 1, true, false},
