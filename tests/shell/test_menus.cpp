@@ -7,8 +7,8 @@
 #include "platform/Formats.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/Modal.h"
 #include "tests/support/MainWindowDesk.h"
+#include "tests/support/Modal.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -69,16 +69,21 @@ const Entry MenuBar[] = {
 // A top-level menu of the working-time checks follows "Jahresübersicht"; it is not part of
 // this tree and is passed over.
 const QString ChecksMenu = QStringLiteral("Prüfung");
+// undo and redo: a menu of their own after "Datei", the only entries with keys
+const QString EditMenu = QStringLiteral("mnuBearbeiten");
+const QStringList UndoEntries = {QStringLiteral("mnuRueckgaengig"),
+                                 QStringLiteral("mnuWiederholen")};
 
 QString describe(const QString& name, const QString& caption, int level, bool visible) {
     return QStringLiteral("%1 %2 \"%3\"%4")
-        .arg(QString(level * 2, u' '), name, caption, visible ? QString() : QStringLiteral(" (verborgen)"));
+        .arg(QString(level * 2, u' '), name, caption,
+             visible ? QString() : QStringLiteral(" (verborgen)"));
 }
 
 // What choosing an entry did.
 struct Outcome {
-    QString modal;       // objectName of the modal window that opened
-    bool timerRan = false; // Timer1 was still running when that window showed
+    QString modal;           // objectName of the modal window that opened
+    bool timerRan = false;   // Timer1 was still running when that window showed
     bool timerAfter = false; // ... or after the command
     int opens = 0, saves = 0, messages = 0;
     bool nothing() const { return modal.isEmpty() && opens == 0 && saves == 0 && messages == 0; }
@@ -104,7 +109,8 @@ class TestMenus : public QObject, MainWindowDesk {
         for (QAction* a : menu->actions()) {
             const QString caption = a->isSeparator() ? QStringLiteral("-") : a->text();
             out << describe(a->objectName(), caption, level, a->isVisible());
-            QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->objectName()));
+            QVERIFY2(a->shortcut().isEmpty() || UndoEntries.contains(a->objectName()),
+                     qPrintable(a->objectName()));
             QVERIFY2(!caption.contains(u'&'), qPrintable(a->objectName()));
             if (a->menu()) walk(a->menu(), level + 1, out);
         }
@@ -153,7 +159,7 @@ private Q_SLOTS:
                                  e.visible);
         QStringList actual;
         for (QAction* top : w->menuBar()->actions()) {
-            if (top->text() == ChecksMenu) continue;
+            if (top->text() == ChecksMenu || top->objectName() == EditMenu) continue;
             actual << describe(top->objectName(), top->text(), 0, top->isVisible());
             QVERIFY(!top->text().contains(u'&'));
             if (top->menu()) walk(top->menu(), 1, actual);
@@ -165,6 +171,17 @@ private Q_SLOTS:
             if (tops.at(i)->text() == ChecksMenu)
                 QCOMPARE(tops.at(i - 1)->objectName(), QStringLiteral("mnuAuswertungen"));
         }
+        // the undo menu stands right after "Datei", its entries with their keys
+        QCOMPARE(tops.at(1)->objectName(), EditMenu);
+        QCOMPARE(tops.at(1)->text(), QStringLiteral("Bearbeiten"));
+        QStringList undo;
+        walk(tops.at(1)->menu(), 1, undo);
+        QCOMPARE(undo, QStringList({describe("mnuRueckgaengig", "Rückgängig", 1, true),
+                                    describe("mnuWiederholen", "Wiederholen", 1, true)}));
+        QCOMPARE(w->menuAction(UndoEntries[0])->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(w->menuAction(UndoEntries[1])->shortcuts(),
+                 QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Y")),
+                                      QKeySequence(QStringLiteral("Ctrl+Shift+Z"))}));
         QVERIFY(w->menuAction(QStringLiteral("mnustdinfo"))->isCheckable());
         QVERIFY(w->menuAction(QStringLiteral("mnustdinfo"))->isChecked());
     }
@@ -182,7 +199,10 @@ private Q_SLOTS:
                                       describe("mnudel", "löschen", 1, true),
                                       describe("mnusep5", "-", 1, true),
                                       describe("nmusaveas", "in Datei speichern", 1, true),
-                                      describe("mnuinsertfrom", "aus Datei einfügen", 1, true)}));
+                                      describe("mnuinsertfrom", "aus Datei einfügen", 1, true),
+                                      describe("", "-", 1, true),
+                                      describe("mnuRueckgaengig", "Rückgängig", 1, true),
+                                      describe("mnuWiederholen", "Wiederholen", 1, true)}));
         for (QAction* top : w->menuBar()->actions()) {
             QVERIFY(top->objectName() != QStringLiteral("mnuBearb"));
             QVERIFY(top->objectName() != QStringLiteral("mnuAktion"));
@@ -190,8 +210,7 @@ private Q_SLOTS:
     }
 
     void hiddenEntriesDoNothing() {
-        for (const char* name :
-             {"mnufilenew", "mnufileopen", "mnusaveas", "mnuImpMa", "mnuEpMa"}) {
+        for (const char* name : {"mnufilenew", "mnufileopen", "mnusaveas", "mnuImpMa", "mnuEpMa"}) {
             QVERIFY2(choose(QLatin1String(name)).nothing(), name);
         }
         QVERIFY(w->isVisible());
@@ -200,8 +219,8 @@ private Q_SLOTS:
     void everyVisibleEntryReachesItsWindow() {
         // entries that open a modal window of their own
         const QList<std::pair<const char*, const char*>> windows = {
-            {"mnusettings", "frmprop"},   {"mnustdedit", "frmStdDienste"},
-            {"mnumitarb", "frmMa"},       {"mnuGruppeb", "frmGruppen"},
+            {"mnusettings", "frmprop"},    {"mnustdedit", "frmStdDienste"},
+            {"mnumitarb", "frmMa"},        {"mnuGruppeb", "frmGruppen"},
             {"mnufreier", "frmFeiertage"}, {"mnuAuswertungen", "frmAuswert"},
             {"mnuinfo", "frminfo"}};
         for (const auto& [name, window] : windows) {
@@ -250,7 +269,8 @@ private Q_SLOTS:
         // missing: nothing visible
         QVERIFY(choose(QStringLiteral("mnuHandbuch")).nothing());
         QVERIFY(urls.opened.isEmpty());
-        const QString manual = desk->services.folders.programFolder + QStringLiteral("/Handbuch.pdf");
+        const QString manual =
+            desk->services.folders.programFolder + QStringLiteral("/Handbuch.pdf");
         QFile file(manual);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("%PDF-1.4\n");
