@@ -1,5 +1,10 @@
 #include "data/DataUmgebung.h"
 
+#include "engine/Sqlite.h"
+#include "engine/TextCompare.h"
+
+#include <sqlite3.h>
+
 #include <stdexcept>
 
 namespace data {
@@ -42,6 +47,26 @@ const QString StatMaText =
     QStringLiteral("SELECT Monat, Soll, IstStd, SumVormonat, Urlaubstage, Kranktage, MaNr FROM "
                    "Statistik WHERE MaNr = `MaNummer` AND Jahr= `SuchJahr`;");
 
+// One standard duty per key, keys compared as key entry compares them ("ä" is "Ä"). The file's
+// own index holds the rule for ASCII letters only (SQLite's NOCASE), so that the file needs
+// nothing of the program's to be checked or changed by other tools; this holds it for all.
+void checkStandardKey(const engine::Recordset& rs) {
+    engine::Connection* connection = rs.connection();
+    const QString key = rs.value(QStringLiteral("Taste")).toString();
+    if (!connection || key.isEmpty()) return;
+    const QVariant own = rs.status() == engine::RecordStatus::New
+                             ? QVariant()
+                             : rs.originalValue(QStringLiteral("id"));
+    engine::Statement st(*connection, QStringLiteral("SELECT id, Taste FROM Standarddienste"));
+    while (st.step()) {
+        if (engine::sameText(st.value(1).toString(), key) &&
+            (own.isNull() || st.int64(0) != own.toLongLong()))
+            throw engine::sqliteError(
+                SQLITE_CONSTRAINT, SQLITE_CONSTRAINT_UNIQUE,
+                QStringLiteral("UNIQUE constraint failed: Standarddienste.Taste"));
+    }
+}
+
 } // namespace
 
 DataUmgebung::DataUmgebung(QObject* parent) : QObject(parent) {
@@ -72,11 +97,13 @@ DataUmgebung::DataUmgebung(QObject* parent) : QObject(parent) {
         {QStringLiteral("anf"), QStringLiteral("end"), QStringLiteral("nr")}, &rsMaDienste);
     sql("sortMa", sortMaText, {}, &rssortMa);
     sql("MaNachGrp", MaNachGrpText, {QStringLiteral("eingabe")}, &rsMaNachGrp);
-    sql("StatMa", StatMaText, {QStringLiteral("MaNummer"), QStringLiteral("SuchJahr")},
-        &rsStatMa);
+    sql("StatMa", StatMaText, {QStringLiteral("MaNummer"), QStringLiteral("SuchJahr")}, &rsStatMa);
+    rsStandarddienste.setWriteCheck(checkStandardKey);
 }
 
-DataUmgebung::~DataUmgebung() { close(); }
+DataUmgebung::~DataUmgebung() {
+    close();
+}
 
 void DataUmgebung::open(const QString& path) {
     close();
@@ -91,8 +118,7 @@ void DataUmgebung::close() {
 
 const DataUmgebung::Command& DataUmgebung::command(const QString& name) const {
     for (const Command& c : commands_) {
-        if (c.name.compare(name, Qt::CaseInsensitive) == 0)
-            return c;
+        if (c.name.compare(name, Qt::CaseInsensitive) == 0) return c;
     }
     throw std::invalid_argument("unknown command " + name.toStdString());
 }
@@ -123,7 +149,9 @@ engine::Recordset& DataUmgebung::MaDienste(const QDate& anf, const QDate& end, i
     return execute(QStringLiteral("MaDienste"), {anf, end, nr});
 }
 
-engine::Recordset& DataUmgebung::sortMa() { return execute(QStringLiteral("sortMa")); }
+engine::Recordset& DataUmgebung::sortMa() {
+    return execute(QStringLiteral("sortMa"));
+}
 
 engine::Recordset& DataUmgebung::MaNachGrp(int eingabe) {
     return execute(QStringLiteral("MaNachGrp"), {eingabe});

@@ -48,6 +48,18 @@ bool holdsMore(const Contents& candidate, const Contents& other);
 // when that is taken too (".defekt", ".old").
 QString freshSiblingName(const QString& path, const QString& suffix, const QDateTime& now);
 
+// The file a path names, links resolved: the file that is read, written, locked and replaced.
+// A path whose file does not exist yet is made absolute only.
+QString resolvedPath(const QString& path);
+
+// Puts `from` in the place of `to` with one rename (there is never a moment without a file named
+// `to`), after `from` was written to the disk, and writes the folder's entry to the disk too.
+// False when the rename failed; `from` is then still there.
+bool replaceAtomically(const QString& from, const QString& to);
+
+// The German text for a file that could not be written: names a full disk as such.
+QString cannotWriteText(const QString& path, qint64 bytesNeeded);
+
 // "45 Mitarbeiter, 2069 Dienste"
 QString describe(const Contents& contents);
 

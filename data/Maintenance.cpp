@@ -21,11 +21,13 @@ QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-[[noreturn]] void cannotMove(const QString& from, const QString& to) {
-    throw engine::EngineError(engine::err::FileAccess,
-                              QStringLiteral("Die Datei '%1' kann nicht nach '%2' verschoben "
-                                             "werden.")
-                                  .arg(shown(from), shown(to)));
+// A copy that appears under its name only when it is whole.
+bool copyAtomically(const QString& from, const QString& to) {
+    const QString temp = to + QStringLiteral(".tmp");
+    QFile::remove(temp);
+    if (QFile::copy(from, temp) && replaceAtomically(temp, to)) return true;
+    QFile::remove(temp);
+    return false;
 }
 
 void markSetAside(const QString& sav, const QDate& today) {
@@ -37,60 +39,40 @@ void markSetAside(const QString& sav, const QDate& today) {
 // A compaction copy that holds more employees or duties than the database is kept unless the
 // planner says otherwise: the database may be the one that lost them.
 bool mayReplaceCopy(const QString& path, const QString& sav, const MaintenanceHooks& hooks) {
-    if (!QFileInfo::exists(sav))
-        return true;
+    if (!QFileInfo::exists(sav)) return true;
     const Contents copy = readContents(sav);
-    if (!copy.readable || !copy.hasTables)
-        return true;
+    if (!copy.readable || !copy.hasTables) return true;
     const Contents database = readContents(path);
-    if (database.employees >= copy.employees && database.duties >= copy.duties)
-        return true;
+    if (database.employees >= copy.employees && database.duties >= copy.duties) return true;
     const QString question =
         QStringLiteral("Die Kopie %1 vom %2 enthält mehr Daten (%3) als die Datenbank (%4).\n"
                        "Soll die Kopie trotzdem durch die Datenbank ersetzt werden?")
-            .arg(shown(sav),
-                 QFileInfo(sav).lastModified().toString(QStringLiteral("dd.MM.yyyy")),
+            .arg(shown(sav), QFileInfo(sav).lastModified().toString(QStringLiteral("dd.MM.yyyy")),
                  describe(copy), describe(database));
     return hooks.confirm && hooks.confirm(question);
 }
 
-// Holds the file's exclusive lock throughout: compacts into a temporary file first, and only
-// when that worked is the old compaction copy replaced and the file set aside, so a failure
-// never costs the last good copy and no other process writes into the file being set aside.
+// Holds the file's exclusive lock throughout: first the file as it is becomes the new
+// compaction copy (written beside it and renamed over the old copy in one step, so a failure
+// never costs the last good copy), then the file is compacted in place by SQLite's VACUUM, which
+// its journal makes all or nothing. The database never leaves its name, a link to it stays a
+// link, and nobody writes meanwhile.
 void compact(const QString& path, const QString& sav, const QDate& today,
              const MaintenanceHooks& hooks) {
     engine::Connection guard;
     guard.open(path);
     guard.lockExclusively();
-    if (QFileInfo::exists(path + QStringLiteral("-journal")))
-        return; // another process's transaction: not now
-    if (!mayReplaceCopy(path, sav, hooks))
-        return;
-    const QString temp = path + QStringLiteral(".compact.tmp");
-    try {
-        guard.vacuumInto(temp);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
-    }
-    QFile::remove(sav);
-    if (!QFile::rename(path, sav)) {
-        QFile::remove(temp);
-        cannotMove(path, sav);
-    }
+    if (!mayReplaceCopy(path, sav, hooks)) return;
+    if (!copyAtomically(path, sav))
+        throw engine::EngineError(engine::err::FileAccess,
+                                  cannotWriteText(sav, QFileInfo(path).size()));
     markSetAside(sav, today);
-    if (!QFile::rename(temp, path)) {
-        // put the uncompacted file back; nothing is lost
-        QFile::copy(sav, path);
-        QFile::remove(temp);
-        cannotMove(temp, path);
-    }
+    guard.executeNative(QStringLiteral("VACUUM"));
 }
 
 void warn(const MaintenanceHooks& hooks, const QString& text) {
     qCWarning(lcData) << text;
-    if (hooks.warn)
-        hooks.warn(text);
+    if (hooks.warn) hooks.warn(text);
 }
 
 } // namespace
@@ -101,8 +83,7 @@ QDate compactionCopyDate(const QString& savPath) {
 
 void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today,
                               const MaintenanceHooks& hooks) {
-    if (location.isNetworkPath())
-        return;
+    if (location.isNetworkPath()) return;
     {
         // Opening proves the file is a database before it is copied over a backup or set
         // aside; a damaged file fails here and goes to the repair of the start-up check.
@@ -110,17 +91,15 @@ void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& tod
         probe.open(location.path);
     }
     const QString yesterday = dailyBackupPath(location, today.addDays(-1));
-    if (!QFileInfo::exists(yesterday) && !QFile::copy(location.path, yesterday))
+    if (!QFileInfo::exists(yesterday) && !copyAtomically(location.path, yesterday))
         warn(hooks, QStringLiteral("Die tägliche Sicherungskopie %1 konnte nicht angelegt "
                                    "werden.\nDer Start wird fortgesetzt.")
                         .arg(shown(yesterday)));
     const QString old = dailyBackupPath(location, today.addDays(-21));
-    if (QFileInfo::exists(old))
-        QFile::remove(old);
+    if (QFileInfo::exists(old)) QFile::remove(old);
 
     const QString sav = location.path + QStringLiteral(".sav");
-    if (QFileInfo::exists(sav) && compactionCopyDate(sav) >= today.addDays(-7))
-        return;
+    if (QFileInfo::exists(sav) && compactionCopyDate(sav) >= today.addDays(-7)) return;
     try {
         compact(location.path, sav, today, hooks);
     } catch (const engine::EngineError& e) {

@@ -21,12 +21,13 @@ struct MaintenanceHooks {
 // - copies the file to the backup of yesterday's date when that copy does not exist yet;
 // - removes the backup of 21 days ago (that one day only; older ones stay);
 // - compacts the file when its compaction copy (path + ".sav") is missing or older than seven
-//   days: the file is set aside as ".sav" and compacted back into its own path. The ".sav" stays
-//   as the copy of the uncompacted file.
-// The compaction holds the file's exclusive lock from before it reads the file until the new
-// file is in place, and it never replaces a ".sav" that holds more employees or duties than the
-// database without asking. A failed backup or compaction is told through hooks.warn and the
-// files stay as they were; nothing is thrown for them.
+//   days: the file as it is becomes the new ".sav" (the copy of the uncompacted file), then it is
+//   compacted in place (VACUUM), so the database never leaves its name and a link stays a link.
+// Copies are written beside their name and renamed over it in one step. The compaction holds the
+// file's exclusive lock from before it reads the file until it is compacted, and it never
+// replaces a ".sav" that holds more employees or duties than the database without asking. A failed
+// backup or compaction is told through hooks.warn and the files stay as they were; nothing is
+// thrown for them.
 void dailyBackupAndCompaction(const DatabaseLocation& location, const QDate& today,
                               const MaintenanceHooks& hooks = {});
 

@@ -1,5 +1,7 @@
 #include "data/Salvage.h"
 
+#include "data/PageScan.h"
+#include "data/Schema.h"
 #include "engine/Connection.h"
 #include "engine/EngineError.h"
 #include "engine/Sqlite.h"
@@ -72,10 +74,8 @@ bool copyRun(engine::Connection& source, engine::Statement& insert, const QStrin
                 ++inBatch;
             }
         }
-        if (damaged)
-            return false;
-        if (inBatch < Batch)
-            return true;
+        if (damaged) return false;
+        if (inBatch < Batch) return true;
     }
 }
 
@@ -100,13 +100,11 @@ std::optional<qint64> nextReadable(engine::Connection& source, const QString& pr
     qint64 good = 0;
     bool found = false;
     while (!found) {
-        if (failed > Max - step)
-            return std::nullopt;
+        if (failed > Max - step) return std::nullopt;
         good = failed + step;
         found = readableAfter(source, probe, good);
         if (!found) {
-            if (step > Max / 2)
-                return std::nullopt;
+            if (step > Max / 2) return std::nullopt;
             step *= 2;
         }
     }
@@ -118,42 +116,112 @@ std::optional<qint64> nextReadable(engine::Connection& source, const QString& pr
     return good;
 }
 
-qint64 salvageTable(engine::Connection& source, engine::Connection& target,
-                    const QString& table, qint64& lostRanges) {
+qint64 salvageTable(engine::Connection& source, engine::Connection& target, const QString& table,
+                    qint64& lostRanges) {
     QStringList columns;
     for (const engine::ColumnInfo& c : target.columns(table))
         columns << quoted(c.name);
     QStringList marks;
     for (int i = 0; i <= columns.size(); ++i)
         marks << QStringLiteral("?%1").arg(i + 1);
-    engine::Statement insert(target, QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) VALUES (%3)")
-                                         .arg(quoted(table), columns.join(QLatin1Char(',')),
-                                              marks.join(QLatin1Char(','))));
+    engine::Statement insert(
+        target,
+        QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) VALUES (%3)")
+            .arg(quoted(table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     const QString select = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid > ?1 ORDER BY "
                                           "rowid LIMIT %3")
                                .arg(columns.join(QLatin1Char(',')), quoted(table))
                                .arg(Batch);
     const QString probe =
-        QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1").arg(quoted(table));
+        QStringLiteral("SELECT rowid FROM %1 WHERE rowid > ?1 ORDER BY rowid LIMIT 1")
+            .arg(quoted(table));
     qint64 after = std::numeric_limits<qint64>::min();
     qint64 copied = 0;
     while (!copyRun(source, insert, select, after, copied)) {
         ++lostRanges;
         const std::optional<qint64> next = nextReadable(source, probe, after);
-        if (!next)
-            break;
+        if (!next) break;
         after = *next;
     }
     return copied;
+}
+
+// A table of the new file, as the rows of a leaf page are matched to it: by the number of
+// fields, and for a table whose first column is the row id, by that field being null (SQLite
+// keeps the row id there).
+struct TargetTable {
+    QString name;
+    QStringList columns;
+    bool rowidColumn = false;
+};
+
+QList<TargetTable> targetTables(engine::Connection& target) {
+    QList<TargetTable> all;
+    for (const QString& name : target.tableNames()) {
+        TargetTable t{name, {}, false};
+        int keys = 0;
+        bool integerKey = false;
+        engine::Statement info(target, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
+        while (info.step()) {
+            t.columns << quoted(info.value(1).toString());
+            if (info.int64(5) > 0) {
+                ++keys;
+                integerKey = info.int64(5) == 1 && info.int64(0) == 0 &&
+                             info.value(2).toString().compare(QLatin1String("INTEGER"),
+                                                              Qt::CaseInsensitive) == 0;
+            }
+        }
+        t.rowidColumn = keys == 1 && integerKey;
+        all << t;
+    }
+    return all;
+}
+
+const TargetTable* tableFor(const QList<TargetTable>& tables, const LeafRow& row) {
+    const TargetTable* found = nullptr;
+    for (const TargetTable& t : tables) {
+        if (t.columns.size() != row.values.size() ||
+            (t.rowidColumn && !row.values.first().isNull()))
+            continue;
+        if (found) return nullptr; // two tables fit: the row is not placed
+        found = &t;
+    }
+    return found;
+}
+
+// The rows of every whole leaf page of the damaged file that SQLite's reading did not reach,
+// added where no row of the same row id or key is yet.
+qint64 addLeafRows(const QString& damaged, engine::Connection& target) {
+    const QList<TargetTable> tables = targetTables(target);
+    qint64 added = 0;
+    for (const LeafRow& row : scanLeafRows(damaged)) {
+        const TargetTable* table = tableFor(tables, row);
+        if (!table) continue;
+        QVariantList values{row.rowid};
+        values << row.values;
+        if (table->rowidColumn) values[1] = row.rowid;
+        QStringList marks;
+        for (int i = 1; i <= values.size(); ++i)
+            marks << QStringLiteral("?%1").arg(i);
+        engine::Statement insert(target, QStringLiteral("INSERT OR IGNORE INTO %1 (rowid, %2) "
+                                                        "VALUES (%3)")
+                                             .arg(quoted(table->name),
+                                                  table->columns.join(QLatin1Char(',')),
+                                                  marks.join(QLatin1Char(','))));
+        insert.bindAll(values);
+        insert.step();
+        added += target.changes();
+    }
+    return added;
 }
 
 void checkIntegrity(engine::Connection& target) {
     engine::Statement check(target, QStringLiteral("PRAGMA integrity_check"));
     const QString result = check.step() ? check.value(0).toString() : QString();
     if (result != QLatin1String("ok"))
-        throw engine::EngineError(engine::err::GeneralFailure,
-                                  QStringLiteral("Die geretteten Daten sind nicht in Ordnung (%1).")
-                                      .arg(result));
+        throw engine::EngineError(
+            engine::err::GeneralFailure,
+            QStringLiteral("Die geretteten Daten sind nicht in Ordnung (%1).").arg(result));
 }
 
 } // namespace
@@ -161,12 +229,17 @@ void checkIntegrity(engine::Connection& target) {
 SalvageResult salvageDatabase(const QString& damaged, const QString& target) {
     SalvageResult result;
     engine::Connection source;
-    source.openSnapshot(damaged);
-    const QList<SchemaEntry> tables = schemaOf(source, QStringLiteral("table"));
+    QList<SchemaEntry> tables;
     QList<SchemaEntry> indexes;
+    bool schemaRead = false;
     try {
+        source.openSnapshot(damaged);
+        tables = schemaOf(source, QStringLiteral("table"));
+        schemaRead = true;
         indexes = schemaOf(source, QStringLiteral("index"));
-    } catch (const engine::EngineError&) {
+    } catch (const engine::EngineError& e) {
+        // without its schema (a damaged first page) the program's own tables take the rows
+        qCWarning(lcData) << "salvage: schema" << e.description();
     }
 
     engine::Connection::createDatabaseFile(target);
@@ -175,21 +248,37 @@ SalvageResult salvageDatabase(const QString& damaged, const QString& target) {
         out.open(target);
         {
             engine::Transaction transaction(out);
-            for (const SchemaEntry& t : tables) {
-                out.executeNative(t.sql);
-                try {
-                    result.rows += salvageTable(source, out, t.name, result.lostRanges);
-                } catch (const engine::EngineError& e) {
-                    // a table that cannot be read at all is lost; the others are not
-                    ++result.lostRanges;
-                    qCWarning(lcData) << "salvage: table" << t.name << e.description();
+            if (schemaRead) {
+                for (const SchemaEntry& t : tables) {
+                    out.executeNative(t.sql);
+                    try {
+                        result.rows += salvageTable(source, out, t.name, result.lostRanges);
+                    } catch (const engine::EngineError& e) {
+                        // a table that cannot be read at all is lost; the others are not
+                        ++result.lostRanges;
+                        qCWarning(lcData) << "salvage: table" << t.name << e.description();
+                    }
                 }
+            } else {
+                ++result.lostRanges;
+                for (const TableDef& t : data::tables())
+                    out.execute(t.createStatement);
             }
-            for (const SchemaEntry& index : indexes) {
+            if (result.lostRanges > 0) {
+                result.pageRows = addLeafRows(damaged, out);
+                result.rows += result.pageRows;
+            }
+            const QStringList indexStatements = [&] {
+                QStringList statements;
+                for (const SchemaEntry& index : indexes)
+                    statements << index.sql;
+                return schemaRead ? statements : schema::ExtraIndexes;
+            }();
+            for (const QString& index : indexStatements) {
                 try {
-                    out.executeNative(index.sql);
+                    out.executeNative(index);
                 } catch (const engine::EngineError& e) {
-                    qCWarning(lcData) << "salvage: index" << index.name << e.description();
+                    qCWarning(lcData) << "salvage: index" << index << e.description();
                 }
             }
             transaction.commit();

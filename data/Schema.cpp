@@ -47,10 +47,15 @@ const QStringList ExtraIndexes = {
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Dienstzeiten_Tag ON Dienstzeiten (Tag)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_GpZuordnung_MaNr ON GpZuordnung (MaNr)"),
     QStringLiteral("CREATE INDEX IF NOT EXISTS idx_Statistik_MaNr ON Statistik (MaNr, Jahr, Monat)"),
-    // one standard duty per key, keys compared as key entry compares them ("ä" is "Ä"); the
-    // declared key compares ASCII letters only
-    QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_Standarddienste_Taste ON Standarddienste (Taste COLLATE TEXT_NOCASE)"),
+    // one standard duty per key, ASCII letters compared without regard to case by SQLite's own
+    // NOCASE, so the file needs nothing of the program's; the program checks every other letter
+    // (DataUmgebung's write check on the standard duties)
+    QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS idx_Standarddienste_Taste_nocase ON Standarddienste (Taste COLLATE NOCASE)"),
 };
+
+// Indexes of earlier versions that needed a collation of the program's: dropped at start-up, so
+// stock SQLite tools can check, compact and change the file.
+const QStringList RetiredIndexes = {QStringLiteral("idx_Standarddienste_Taste")};
 
 } // namespace schema
 

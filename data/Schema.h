@@ -31,6 +31,8 @@ extern const QString Arbeitszeitregeln;
 extern const QString Dienstarten;
 // Indexes beyond the declared keys, for the searches the program makes most.
 extern const QStringList ExtraIndexes;
+// Names of indexes of earlier versions that are dropped when their table is opened.
+extern const QStringList RetiredIndexes;
 } // namespace schema
 
 // All nine tables: Einstellungen, Statistik, Dienstzeiten,

@@ -5,6 +5,7 @@
 
 #include "data/DataUmgebung.h"
 #include "data/DatabaseLocation.h"
+#include "data/FileIdentityLock.h"
 #include "data/StartupStatus.h"
 #include "data/UndoLog.h"
 #include "platform/Services.h"
@@ -25,6 +26,7 @@ struct Session {
     ProgressSink* progress = &noProgress;
     // Held from the start-up check to the end of the run: one program per database file.
     std::unique_ptr<QLockFile> databaseLock;
+    FileIdentityLock fileLock; // the same, for the file reached by any of its names
 
     platform::Prompts& prompts() const { return *services.prompts; }
     QDate today() const { return services.clock->today(); }

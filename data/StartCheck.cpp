@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace data {
 
@@ -30,16 +31,14 @@ QString shown(const QString& path) {
 // written.
 void writeAccessTest(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        accessDenied();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) accessDenied();
 }
 
 // A database that is replaced by a new one is kept beside it as ".old"; an earlier ".old" is
 // never overwritten: the newer one then gets the time in its name.
 QString saveOldDatabase(const QString& path, const QDateTime& now) {
     QString old = path + QStringLiteral(".old");
-    if (QFileInfo::exists(old))
-        old = freshSiblingName(path, QStringLiteral(".old"), now);
+    if (QFileInfo::exists(old)) old = freshSiblingName(path, QStringLiteral(".old"), now);
     if (!QFile::rename(path, old))
         throw engine::EngineError(engine::err::FileAccess,
                                   QStringLiteral("Die Datei '%1' kann nicht nach '%2' verschoben "
@@ -52,8 +51,7 @@ QString saveOldDatabase(const QString& path, const QDateTime& now) {
 // settings table (no row, no standard file) is a database of the current format whose row the
 // start-up creates, as is a row without Firststart.
 bool isOldFormat(engine::Recordset& settings) {
-    if (!settings.isOpen() || settings.eof() || settings.bof())
-        return false;
+    if (!settings.isOpen() || settings.eof() || settings.bof()) return false;
     const QVariant first = settings.value(QStringLiteral("Firststart"));
     return !first.isNull() && engine::toDate(first) < formatMarker();
 }
@@ -92,6 +90,8 @@ public:
             const RepairResult result =
                 repairDatabase(session_.location, session_.services.clock->now());
             session_.prompts().ask(repairMessage(result));
+            // the file in place is a new one: its lock goes with it
+            session_.fileLock.lock(resolvedPath(session_.location.path));
             return true; // on with the step after the one that failed
         } catch (const std::exception& again) {
             report(session_, again, procedure());
@@ -99,8 +99,9 @@ public:
         }
     }
 
-    bool accessMessage() {
+    bool accessMessage(const QString& reason = {}) {
         session_.prompts().ask(
+            (reason.isEmpty() ? QString() : reason + QLatin1Char('\n')) +
             QStringLiteral("Sie haben keinen vollen Zugriff auf die Datenbank oder die "
                            "Datenbank wird von einem anderen Benutzer verwendet. Überprüfen "
                            "sie Ihre Zugriffsrechte auf die Datei : ") +
@@ -119,8 +120,7 @@ private:
         if (engineError && engineError->fault() == engine::FileFault::Corrupt && !repaired_) {
             session_.env.close();
             const Inspection inspection = inspectDatabaseFile(session_.location.path);
-            if (inspection.state == FileState::Busy)
-                return accessMessage();
+            if (inspection.state == FileState::Busy) return accessMessage();
             if (isDamaged(inspection.state))
                 return repairDamaged(engineError->description()) && reopen();
         }
@@ -162,7 +162,7 @@ bool takeLock(Session& session, Trap& trap, bool creating = false) {
     case LockResult::Locked:
         return true;
     case LockResult::NoAccess:
-        return creating || trap.accessMessage();
+        return creating || trap.accessMessage(holder);
     case LockResult::HeldByOther:
         break;
     }
@@ -173,6 +173,24 @@ bool takeLock(Session& session, Trap& trap, bool creating = false) {
                           QStringLiteral(".\nBeenden Sie zuerst das andere Programm. Das "
                                          "Programm wird beendet."));
     return false;
+}
+
+// A missing database beside a sound copy (the compaction copy, a daily backup, or what an
+// interrupted compaction or repair left) is not re-created blindly: the newest such copy is named
+// and offered first. true: the copy is now the database.
+bool offerCopyOfMissing(Session& session) {
+    const std::optional<FoundCopy> copy = copyForMissingDatabase(session.location);
+    if (!copy) return false;
+    const platform::Answer answer = session.prompts().ask(
+        QStringLiteral("Datenbank : \n") + shown(session.location.path) +
+            QStringLiteral("\n nicht gefunden.\nEs gibt eine Kopie der Datenbank:\n%1\nvom %2 "
+                           "(%3).\nSoll die Datenbank aus dieser Kopie wiederhergestellt werden?")
+                .arg(shown(copy->file), copy->asOf.toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+                     copy->contents),
+        platform::Buttons::YesNo, platform::Icon::Question);
+    if (answer != platform::Answer::Yes) return false;
+    restoreMissingDatabase(session.location, copy->file);
+    return true;
 }
 
 } // namespace
@@ -188,10 +206,25 @@ void tableCheck(Session& session) {
     session.progress->setValue(0);
 }
 
+QString rebuildMarkerPath(const QString& databasePath) {
+    return databasePath + QStringLiteral(".neuaufbau");
+}
+
 void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hooks) {
     DataUmgebung& env = session.env;
     // Without its file there is nothing to rebuild: that error goes to the caller.
     env.close();
+    // The marker lies beside the database from before its file is made until the rebuild is
+    // done, so a rebuild cut off by a crash is known at the next start.
+    const QString marker = rebuildMarkerPath(session.location.path);
+    {
+        QSaveFile file(marker);
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(QByteArrayLiteral("Neuaufbau der Datenbank aus den Sicherungsdateien\n")) <
+                0 ||
+            !file.commit())
+            throw engine::EngineError(engine::err::FileAccess, cannotWriteText(marker, 4096));
+    }
     engine::Connection::createDatabaseFile(session.location.path);
     env.open(session.location.path);
 
@@ -228,14 +261,14 @@ void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hoo
     restore(QStringLiteral("Einstellungen"), env.rsEinstellungen);
     restore(QStringLiteral("Jahreswerte"), env.rsJahreswerte);
     status(QStringLiteral("Erstelle Statistik neu"));
-    if (hooks.recomputeStatistics)
-        quietly(hooks.recomputeStatistics);
+    if (hooks.recomputeStatistics) quietly(hooks.recomputeStatistics);
     for (engine::Recordset* rs :
          {&env.rsEinstellungen, &env.rsStandarddienste, &env.rsDienstzeiten, &env.rsFeiertage,
           &env.rsMitarbeiter, &env.rsStatistik, &env.rsGpZuordnung, &env.rsGruppen})
         rs->close();
     ensureWorkingTimeRulesTableQuietly(env.Datenbank);
     quietly([&] { tableCheck(session); });
+    QFile::remove(marker);
 }
 
 namespace {
@@ -246,7 +279,9 @@ bool replaceForeignDatabase(Session& session, Trap& trap, const StartCheckHooks&
     ProgressSink& progress = *session.progress;
     progress.status(QStringLiteral("SaveOldDB"));
     QString old;
-    if (!trap.run(13, [&] { old = saveOldDatabase(session.location.path, session.services.clock->now()); }))
+    if (!trap.run(13, [&] {
+            old = saveOldDatabase(session.location.path, session.services.clock->now());
+        }))
         return false;
     session.prompts().ask(
         QStringLiteral("Die Datei\n") + shown(session.location.path) +
@@ -256,6 +291,30 @@ bool replaceForeignDatabase(Session& session, Trap& trap, const StartCheckHooks&
         QStringLiteral("\nDie Datenbank wird jetzt neu erstellt, aus den Sicherungsdateien oder "
                        "mit den Standardwerten."));
     progress.status(QStringLiteral("CreateNewDB"));
+    return trap.run(14, [&] { buildNewDatabase(session, false, hooks); });
+}
+
+// A rebuild that a crash cut off left its marker: the half-built database is kept aside as
+// "<database>.<time>.unvollstaendig" and the rebuild runs again from the same backup files.
+bool repeatRebuild(Session& session, Trap& trap, const StartCheckHooks& hooks) {
+    const QString& path = session.location.path;
+    QString kept;
+    if (!trap.run(13, [&] {
+            kept = freshSiblingName(path, QStringLiteral(".unvollstaendig"),
+                                    session.services.clock->now());
+            if (!QFile::rename(path, kept))
+                throw engine::EngineError(engine::err::FileAccess,
+                                          QStringLiteral("Die Datei '%1' kann nicht nach '%2' "
+                                                         "verschoben werden.")
+                                              .arg(shown(path), shown(kept)));
+        }))
+        return false;
+    session.prompts().ask(
+        QStringLiteral("Der Neuaufbau der Datenbank\n") + shown(path) +
+        QStringLiteral("\naus den Sicherungsdateien wurde unterbrochen. Er wird jetzt wiederholt. "
+                       "Die unvollständige Datenbank bleibt erhalten unter\n") +
+        shown(kept));
+    session.progress->status(QStringLiteral("CreateNewDB"));
     return trap.run(14, [&] { buildNewDatabase(session, false, hooks); });
 }
 
@@ -273,42 +332,42 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
                 locateDatabase(commandLine, session.services, location) == LocateResult::Cancelled;
         }))
         return false;
-    if (cancelled)
-        return false;
+    if (cancelled) return false;
     progress.status(QStringLiteral("GetSysRoot"));
     if (!trap.run(2, [&] { deriveNames(location, session.services.folders.programFolder); }))
         return false;
 
     progress.status(QStringLiteral("Check if DB exists"));
     bool exists = false;
-    if (!trap.run(6, [&] { exists = QFileInfo::exists(location.path); }))
-        return false;
+    if (!trap.run(6, [&] { exists = QFileInfo::exists(location.path); })) return false;
+    if (!exists) {
+        bool restored = false;
+        if (!trap.run(6, [&] { restored = offerCopyOfMissing(session); })) return false;
+        exists = restored;
+    }
     if (!exists) {
         const platform::Answer answer = session.prompts().ask(
             QStringLiteral("Datenbank : \n") + shown(location.path) +
                 QStringLiteral("\n nicht gefunden. Soll die Datenbank neu erstellt werden?"),
             platform::Buttons::YesNo);
-        if (answer != platform::Answer::Yes)
-            return false;
+        if (answer != platform::Answer::Yes) return false;
         // a folder that cannot be made is reported by the creation itself
-        if (!takeLock(session, trap, true))
-            return false;
+        if (!takeLock(session, trap, true)) return false;
         progress.status(QStringLiteral("Createdb"));
         return trap.run(7, [&] { buildNewDatabase(session, true, hooks); });
     }
 
-    if (!takeLock(session, trap))
-        return false;
+    if (!takeLock(session, trap)) return false;
+    if (QFileInfo::exists(rebuildMarkerPath(location.path)))
+        return repeatRebuild(session, trap, hooks);
     Inspection inspection;
     if (!trap.run(8, [&] {
             writeAccessTest(location.path);
             inspection = inspectDatabaseFile(location.path);
-            if (inspection.state == FileState::Busy)
-                accessDenied(inspection.detail);
+            if (inspection.state == FileState::Busy) accessDenied(inspection.detail);
         }))
         return false;
-    if (inspection.state == FileState::Foreign)
-        return replaceForeignDatabase(session, trap, hooks);
+    if (inspection.state == FileState::Foreign) return replaceForeignDatabase(session, trap, hooks);
     if (inspection.state == FileState::Sound && lacksTablesOfItsCopies(location)) {
         inspection.state = FileState::Corrupt;
         inspection.detail = QStringLiteral("Die Datenbank '%1' enthält keine Tabellen des "
@@ -316,8 +375,7 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
                                 .arg(shown(location.path));
     }
     if (isDamaged(inspection.state)) {
-        if (!trap.repairDamaged(inspection.detail))
-            return false;
+        if (!trap.repairDamaged(inspection.detail)) return false;
     } else if (!location.isNetworkPath() && // no daily backup and no compaction on a network path
                !trap.run(8, [&] {
                    dailyBackupAndCompaction(location, session.today(), maintenanceHooks(session));
@@ -351,15 +409,17 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
                            "neu erstellt werden.\nVerwenden Sie die Sicherungsdateien um die "
                            "Daten wiederherzustellen."));
         progress.status(QStringLiteral("CloseDB"));
-        if (!trap.run(12, [&] { session.env.close(); }))
-            return false;
+        if (!trap.run(12, [&] { session.env.close(); })) return false;
         progress.status(QStringLiteral("SaveOldDB"));
         if (!trap.run(13, [&] { saveOldDatabase(location.path, session.services.clock->now()); }))
             return false;
         progress.status(QStringLiteral("CreateNewDB"));
         return trap.run(14, [&] { buildNewDatabase(session, false, hooks); });
     }
-    if (!trap.run(15, [&] { session.env.rsEinstellungen.close(); }))
+    if (!trap.run(15, [&] {
+            session.env.rsEinstellungen.close();
+            upgradeIndexes(session.env.Datenbank);
+        }))
         return false;
     // the settings of the working-time check live in a table of their own
     ensureWorkingTimeRulesTableQuietly(session.env.Datenbank);

@@ -26,7 +26,10 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
 // from its backup file or its standard file, the statistics recomputed, the text columns
 // checked. askFlag: ask before using a backup file that was found. Throws only when the file
 // cannot be created; the imports report their own errors and the rebuild goes on.
+// A marker file (rebuildMarkerPath) lies beside the database while it is rebuilt; the next start
+// repeats a rebuild that a crash cut off.
 void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hooks);
+QString rebuildMarkerPath(const QString& databasePath);
 
 // Every text column must accept empty strings. SQLite's always do, so nothing is changed; the
 // progress shows the tables as they are looked at.

@@ -8,6 +8,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcData)
 
 namespace data {
 
@@ -28,8 +31,7 @@ void reopen(Session& session, engine::Recordset& recordset) {
 // repeat the error already reported.
 void requeryQuietly(engine::Recordset& recordset) {
     try {
-        if (recordset.isOpen())
-            recordset.requery();
+        if (recordset.isOpen()) recordset.requery();
     } catch (const std::exception&) {
     }
 }
@@ -39,8 +41,7 @@ void requeryQuietly(engine::Recordset& recordset) {
 void advance(ProgressSink& progress) {
     const int next = progress.value() + 1;
     progress.setValue(next >= 100 ? 0 : next);
-    if (next >= 100)
-        progress.processEvents();
+    if (next >= 100) progress.processEvents();
 }
 
 // Shown through the error reporter for at most this many refused rows of one file; the summary
@@ -53,24 +54,34 @@ struct Copied {
 };
 
 // Adds a row to the table for every row of the file, all in one transaction. A row that the
-// table refuses (a text too long for its column, a duplicate key) is reported with its number
-// and left out; the sound rows all arrive. A file that cannot be read at all is thrown on and
-// leaves the table as it was.
+// table refuses (a text too long for its column, a duplicate key) is reported with its number and
+// left out; the sound rows all arrive. With `keepReadableRows` (a rebuild from backup files) a
+// row that cannot be read (a bad value, the row a cut-off file ends in) is reported and left out
+// too; otherwise, and always for a file that cannot be read at all, the file is thrown on and the
+// table stays as it was.
 Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
-                   engine::Recordset& table, bool withProgress, const QString& procedure) {
+                   engine::Recordset& table, bool withProgress, const QString& procedure,
+                   bool keepReadableRows = false) {
+    QStringList unread;
     engine::Recordset file;
-    file.openFile(path);
-    if (withProgress)
-        session.progress->setValue(0);
+    file.openData(engine::readRowsetXml(path, keepReadableRows ? &unread : nullptr));
+    if (withProgress) session.progress->setValue(0);
     const QDate today = session.today();
     engine::Transaction transaction(session.env.Datenbank);
     Copied copied;
+    copied.refused = long(unread.size());
+    for (qsizetype i = 0; i < unread.size() && i < ReportedRows; ++i)
+        report(session,
+               engine::EngineError(engine::err::BadFileFormat,
+                                   QStringLiteral("Ein Datensatz der Datei %1 kann nicht gelesen "
+                                                  "werden: %2.")
+                                       .arg(shown(path), unread.at(i))),
+               procedure);
     for (file.moveFirst(); !file.eof(); file.moveNext()) {
         ++copied.rows;
         try {
             table.addNew();
-            if (withProgress)
-                advance(*session.progress);
+            if (withProgress) advance(*session.progress);
             setImportedRow(file, table, today, AutoNumbers::Copy);
             // whatever the file held, the row is now one of the current format
             if (suffix == SettingsSuffix)
@@ -80,11 +91,11 @@ Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
             table.cancelUpdate();
             if (++copied.refused <= ReportedRows)
                 report(session,
-                       engine::EngineError(e.number(), e.description() +
-                                                           QStringLiteral(" (Datensatz %1 der "
-                                                                          "Datei %2)")
-                                                               .arg(copied.rows)
-                                                               .arg(shown(path))),
+                       engine::EngineError(e.number(),
+                                           e.description() + QStringLiteral(" (Datensatz %1 der "
+                                                                            "Datei %2)")
+                                                                 .arg(copied.rows)
+                                                                 .arg(shown(path))),
                        procedure);
         }
     }
@@ -94,7 +105,7 @@ Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
                                              "übernommen.")
                                   .arg(shown(path))
                                   .arg(copied.refused)
-                                  .arg(copied.rows));
+                                  .arg(copied.rows + unread.size()));
     return copied;
 }
 
@@ -112,22 +123,39 @@ QString standardFile(const Session& session, const QString& suffix) {
 QString findBackupFile(const Session& session, const QString& suffix) {
     const QString name = session.location.baseName() + suffix;
     const QString beside = session.location.folder + QLatin1Char('/') + name;
-    if (QFileInfo(beside).isFile())
-        return beside;
+    if (QFileInfo(beside).isFile()) return beside;
     QString root = session.location.drive;
-    if (root.endsWith(QLatin1Char('/')) || root.endsWith(QLatin1Char('\\')))
-        root.chop(1);
+    if (root.endsWith(QLatin1Char('/')) || root.endsWith(QLatin1Char('\\'))) root.chop(1);
     const QString inRoot = root + QLatin1Char('/') + name;
-    if (QFileInfo(inRoot).isFile())
-        return inRoot;
+    if (QFileInfo(inRoot).isFile()) return inRoot;
     return QString();
 }
 
 void ensureIndexes(engine::Connection& connection, const QString& table) {
     const QString on = QStringLiteral(" ON ") + table + QStringLiteral(" ");
     for (const QString& statement : schema::ExtraIndexes) {
-        if (statement.contains(on, Qt::CaseInsensitive))
-            connection.executeNative(statement);
+        if (statement.contains(on, Qt::CaseInsensitive)) connection.executeNative(statement);
+    }
+}
+
+void upgradeIndexes(engine::Connection& connection) {
+    for (const QString& name : schema::RetiredIndexes) {
+        bool present = false;
+        {
+            engine::Statement st(connection, QStringLiteral("SELECT 1 FROM sqlite_master WHERE "
+                                                            "type = 'index' AND name = ?1"));
+            st.bind(1, name);
+            present = st.step();
+        }
+        if (present) connection.executeNative(QStringLiteral("DROP INDEX \"%1\"").arg(name));
+    }
+    for (const TableDef& t : tables()) {
+        try {
+            if (connection.tableExists(t.name)) ensureIndexes(connection, t.name);
+        } catch (const engine::EngineError& e) {
+            // rows an index would refuse end no start; opening the table reports them
+            qCWarning(lcData) << "index of" << t.name << e.description();
+        }
     }
 }
 
@@ -138,8 +166,7 @@ void openTable(Session& session, engine::Recordset& recordset, const QString& su
         try {
             reopen(session, recordset);
         } catch (const engine::EngineError& e) {
-            if (e.number() != engine::err::TableNotFound)
-                throw;
+            if (e.number() != engine::err::TableNotFound) throw;
             session.env.Datenbank.execute(createStatement);
             reopen(session, recordset);
         }
@@ -164,8 +191,7 @@ bool importinempty(Session& session, QString& path, const QString& suffix,
         session.prompts().ask(QStringLiteral("Die Tabelle ist leer\n") + shown(path) +
                               QStringLiteral("\nEs werden die Standardwerte eingetragen"));
     }
-    if (!QFileInfo(path).isFile())
-        return false;
+    if (!QFileInfo(path).isFile()) return false;
     try {
         copyAllRows(session, path, suffix, recordset, false, QStringLiteral("importinempty"));
         recordset.requery();
@@ -203,11 +229,9 @@ bool importsaved(Session& session, const QString& createStatement, const QString
                                "Daten zu übernehmen, oder 'NEIN' um die Standarddaten zu "
                                "verwenden"),
             platform::Buttons::YesNo);
-        if (answer == platform::Answer::No)
-            path.clear();
+        if (answer == platform::Answer::No) path.clear();
     }
-    if (path.isEmpty())
-        path = standardFile(session, suffix);
+    if (path.isEmpty()) path = standardFile(session, suffix);
 
     try {
         reopen(session, recordset);
@@ -215,10 +239,9 @@ bool importsaved(Session& session, const QString& createStatement, const QString
         report(session, e, QStringLiteral("importsaved"));
         return false;
     }
-    if (!QFileInfo(path).isFile())
-        return false;
+    if (!QFileInfo(path).isFile()) return false;
     try {
-        copyAllRows(session, path, suffix, recordset, true, QStringLiteral("importsaved"));
+        copyAllRows(session, path, suffix, recordset, true, QStringLiteral("importsaved"), true);
         recordset.requery();
         return true;
     } catch (const std::exception& e) {
@@ -236,8 +259,7 @@ bool importfile(Session& session, const QString& path, engine::Recordset& record
     }
     int errors = 0;
     try {
-        if (!recordset.isOpen())
-            reopen(session, recordset);
+        if (!recordset.isOpen()) reopen(session, recordset);
         engine::Recordset file;
         file.openFile(path);
         const QDate today = session.today();

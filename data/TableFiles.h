@@ -43,5 +43,9 @@ QString findBackupFile(const Session& session, const QString& suffix);
 
 // Creates the engine's extra indexes of a table (if it has any).
 void ensureIndexes(engine::Connection& connection, const QString& table);
+// At start-up: drops the indexes of earlier versions that needed the program's own collation
+// (the rows stay as they are) and creates the extra indexes of every table there is (an index
+// that its rows refuse is left out, logged, and reported when its table is opened).
+void upgradeIndexes(engine::Connection& connection);
 
 } // namespace data

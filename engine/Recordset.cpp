@@ -637,6 +637,8 @@ void Recordset::update() {
     if (!batchMode_ && connection_)
         transaction.emplace(*connection_);
     Q_EMIT willChangeRecord(reason::Update, this);
+    if (writeCheck_)
+        writeCheck_(*this);
     PendingChange change;
     change.kind = adding_ ? 1 : 2;
     change.key = adding_ ? 0 : current_->key;

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -75,8 +76,8 @@ public:
     void close();
     bool isOpen() const;
     bool isTable() const;
-    QString source() const; // table name or SQL text
-    void requery();         // re-read; positioned on the first row
+    QString source() const;                  // table name or SQL text
+    void requery();                          // re-read; positioned on the first row
     void saveToFile(const QString& xmlPath); // all rows (filter and sort applied)
     RowsetData toData();
 
@@ -139,6 +140,13 @@ public:
 
     Connection* connection() const { return connection_; }
 
+    // A rule the table's own constraints cannot hold: called with the pending row before each
+    // write (after the "will change record" handlers); it throws an EngineError to refuse the
+    // row, which then stays pending as after a refused write. Kept when the recordset reopens.
+    void setWriteCheck(std::function<void(const Recordset&)> check) {
+        writeCheck_ = std::move(check);
+    }
+
 Q_SIGNALS:
     // Before a row is written (reason::Update) or deleted (reason::Delete), and when a new row
     // is begun (reason::AddNew). Handlers read and may still set the row's fields.
@@ -183,6 +191,7 @@ private:
     RecordStatus status_ = RecordStatus::Unmodified;
     bool batchMode_ = false;
     std::vector<PendingChange> pending_;
+    std::function<void(const Recordset&)> writeCheck_;
 };
 
 } // namespace engine

@@ -71,8 +71,11 @@ private:
 
 class RowsetParser {
 public:
-    RowsetParser(QXmlStreamReader& xml, const QString& fileName, qint64 maxFields)
-        : xml_(xml), file_(fileName), maxFields_(maxFields) {}
+    // With `unreadRows`, a row with a value that cannot be read, and a row the file ends in, are
+    // left out and described there; the rows around them are kept.
+    RowsetParser(QXmlStreamReader& xml, const QString& fileName, qint64 maxFields,
+                 QStringList* unreadRows = nullptr)
+        : xml_(xml), file_(fileName), maxFields_(maxFields), unreadRows_(unreadRows) {}
 
     RowsetData parse() {
         while (next() != QXmlStreamReader::StartElement) {
@@ -90,7 +93,16 @@ public:
                 schemaRead = true;
             } else if (is(rowsetNs, u"data") && !dataRead) {
                 if (!schemaRead) fail(QStringLiteral("das Schema (s:Schema) fehlt vor den Daten"));
-                readData();
+                try {
+                    inData_ = true;
+                    readData();
+                    inData_ = false;
+                } catch (const Truncated&) {
+                    unreadRows_->append(QStringLiteral("Datensatz %1: die Datei endet mitten in "
+                                                       "diesem Datensatz")
+                                            .arg(rowNumber_ + (inRow_ ? 0 : 1)));
+                    return std::move(data_);
+                }
                 dataRead = true;
             } else if (is(schemaNs, u"Schema") || is(rowsetNs, u"data")) {
                 fail(QStringLiteral("<%1> kommt mehr als einmal vor").arg(xml_.qualifiedName()));
@@ -106,6 +118,8 @@ public:
     }
 
 private:
+    struct Truncated {};
+
     [[noreturn]] void fail(const QString& problem) const {
         throwBadFile(file_, QStringLiteral("%1 (Zeile %2)").arg(problem).arg(xml_.lineNumber()));
     }
@@ -115,6 +129,9 @@ private:
         const QXmlStreamReader::TokenType token = xml_.readNext();
         switch (token) {
         case QXmlStreamReader::Invalid:
+            if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError && unreadRows_ &&
+                inData_)
+                throw Truncated{};
             if (xml_.error() == QXmlStreamReader::PrematureEndOfDocumentError)
                 fail(QStringLiteral("die Datei ist unvollständig"));
             fail(QStringLiteral("fehlerhaftes XML: %1")
@@ -261,11 +278,11 @@ private:
     void readData() {
         while (nextChild()) {
             if (isRow()) {
-                data_.rows.append(readRow(nullptr));
+                appendRow(readRow(nullptr));
             } else if (is(rowsetNs, u"insert")) {
                 while (nextChild()) {
                     if (isRow())
-                        data_.rows.append(readRow(nullptr));
+                        appendRow(readRow(nullptr));
                     else
                         skipElement();
                 }
@@ -314,15 +331,23 @@ private:
             }
         }
         if (hasOriginal)
-            data_.rows.append(original);
+            appendRow(original);
         else if (hasChanged)
-            data_.rows.append(changed);
+            appendRow(changed);
+        rowUnread_ = false;
+    }
+
+    // A row with a value that could not be read was described and is left out.
+    void appendRow(const RowsetRow& row) {
+        if (!rowUnread_) data_.rows.append(row);
+        rowUnread_ = false;
     }
 
     // The values of the current z:row; a column without an attribute is null. Attributes
     // that belong to no column are passed over.
     RowsetRow readRow(QBitArray* setColumns) {
         ++rowNumber_;
+        inRow_ = true;
         if (rowNumber_ * columns_.size() > maxFields_)
             fail(QStringLiteral("die Datei enthält mehr Felder, als ihre Größe erwarten lässt"));
         RowsetRow row(columns_.size());
@@ -341,6 +366,7 @@ private:
             }
         }
         skipElement();
+        inRow_ = false;
         return row;
     }
 
@@ -355,11 +381,14 @@ private:
     QVariant value(QStringView text, const FileColumn& column) const {
         QString problem;
         QVariant result = valueFromText(text, column.column.type, column.range, &problem);
-        if (!problem.isEmpty())
-            fail(QStringLiteral("Datensatz %1, Feld %2: %3 %4")
-                     .arg(rowNumber_)
-                     .arg(column.column.name, quoted(text), problem));
-        return result;
+        if (problem.isEmpty()) return result;
+        const QString described = QStringLiteral("Datensatz %1, Feld %2: %3 %4")
+                                      .arg(rowNumber_)
+                                      .arg(column.column.name, quoted(text), problem);
+        if (!unreadRows_) fail(described);
+        if (!rowUnread_) unreadRows_->append(described);
+        rowUnread_ = true;
+        return {};
     }
 
     QXmlStreamReader& xml_;
@@ -370,11 +399,16 @@ private:
     QString rowName_ = QStringLiteral("row");
     RowsetData data_;
     qint64 rowNumber_ = 0;
+    QStringList* unreadRows_ = nullptr;
+    bool inData_ = false;
+    bool inRow_ = false;
+    mutable bool rowUnread_ = false; // set while a value is read
 };
 
 } // namespace
 
-RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessages) {
+RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessages,
+                          QStringList* unreadRows) {
     const QString exceeded = exceededXmlMarkupLimit(content);
     if (!exceeded.isEmpty()) throwBadFile(nameForMessages, exceeded);
     // Every field costs memory whether the file gives it a value or not; a file of empty rows
@@ -382,10 +416,10 @@ RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessa
     // per byte of the file.
     const qint64 maxFields = content.size() + 1'000'000;
     QXmlStreamReader xml(content);
-    return RowsetParser(xml, nameForMessages, maxFields).parse();
+    return RowsetParser(xml, nameForMessages, maxFields, unreadRows).parse();
 }
 
-RowsetData readRowsetXml(const QString& path) {
+RowsetData readRowsetXml(const QString& path, QStringList* unreadRows) {
     const QString shownPath = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile())
         throw EngineError(err::FileNotFound,
@@ -399,7 +433,7 @@ RowsetData readRowsetXml(const QString& path) {
         throw EngineError(err::PermissionDenied,
                           QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2.")
                               .arg(shownPath, file.errorString()));
-    return parseRowsetXml(content, shownPath);
+    return parseRowsetXml(content, shownPath, unreadRows);
 }
 
 } // namespace engine

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace engine {
@@ -24,7 +25,7 @@ enum class ColumnType {
 };
 
 struct RowsetColumn {
-    QString name;      // the field name (rs:name when present, else name)
+    QString name; // the field name (rs:name when present, else name)
     ColumnType type = ColumnType::Text;
     int maxLength = 0; // text width; 0 = not given
     bool nullable = true;
@@ -45,8 +46,11 @@ struct RowsetData {
 // err::BadFileFormat (German description naming the file and what is wrong) for anything that
 // is not a well-formed row-set file: wrong root, truncated, unknown entity, bad value of a
 // typed column, an attribute of more than 1 MB.
-RowsetData readRowsetXml(const QString& path);
-RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessages);
+// With `unreadRows`, a row with a bad value of a typed column, and the row a truncated file ends
+// in, are left out and described there (German, with the row's number); the other rows are read.
+RowsetData readRowsetXml(const QString& path, QStringList* unreadRows = nullptr);
+RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessages,
+                          QStringList* unreadRows = nullptr);
 
 // Writes a file (UTF-8, the four namespaces, schema with types and widths, one z:row per row,
 // a null as a missing attribute). Throws EngineError(err::PermissionDenied) when the file

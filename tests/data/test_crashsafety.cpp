@@ -2,9 +2,11 @@
 // TURNOVA_CRASH_DATABASE) enters duties, runs the statistics and imports holiday files through
 // the program's own routines, and appends a line to a log after each commit; the test kills it
 // with SIGKILL at a random moment, again and again. After every kill the file must pass
-// integrity_check and hold every write the log names.
+// integrity_check, the program's start-up check must go on without a word (no lock-out by what
+// the kill left), and the file must hold every write the log names.
 
 #include "data/ChangeHooks.h"
+#include "data/StartCheck.h"
 #include "data/TableFiles.h"
 #include "engine/Connection.h"
 #include "engine/DateValue.h"
@@ -159,6 +161,10 @@ private Q_SLOTS:
     void killedWritesLeaveASoundFileWithEveryConfirmedWrite() {
         testing::TestSession t;
         t.createDatabase();
+        // the settings row of a database in use, so that a start finds nothing to fill in
+        t.env().Datenbank.executeNative(
+            QStringLiteral("INSERT INTO Einstellungen (Firststart, FormFontBold, FormFontItalic, "
+                           "PrintFontBold, PrintFontItalic) VALUES (37528, 0, 0, 0, 0)"));
         for (const auto& [key, kurz] : Duties)
             testing::addRow(t.env().rsStandarddienste, {{"Taste", QString(key)},
                                                         {"Anfang", testing::timeValue(QTime(6, 0))},
@@ -192,10 +198,22 @@ private Q_SLOTS:
             child.kill();
             QVERIFY(child.waitForFinished());
 
+            {
+                engine::Connection c;
+                c.open(database);
+                QCOMPARE(scalar(c, QStringLiteral("PRAGMA integrity_check")).toString(),
+                         QStringLiteral("ok"));
+            }
+            {
+                // the next start of the program goes on without a word, whatever the kill left
+                testing::TestSession restart;
+                QVERIFY2(data::dbstartcheck(restart.session, database, {}),
+                         qPrintable(restart.prompts.texts().join(QStringLiteral(" | "))));
+                QVERIFY2(restart.prompts.shown.isEmpty(),
+                         qPrintable(restart.prompts.texts().join(QStringLiteral(" | "))));
+            }
             engine::Connection c;
             c.open(database);
-            QCOMPARE(scalar(c, QStringLiteral("PRAGMA integrity_check")).toString(),
-                     QStringLiteral("ok"));
             const QSet<QString> present = writesIn(c);
             QStringList missing;
             for (const QString& write : loggedWrites(logPath))

@@ -9,6 +9,7 @@
 #include "engine/Connection.h"
 #include "engine/DateValue.h"
 #include "engine/Sqlite.h"
+#include "tests/data/FilledDatabase.h"
 #include "tests/data/OldFormatFiles.h"
 #include "tests/support/TestSession.h"
 
@@ -17,6 +18,10 @@
 
 #include <sqlite3.h>
 
+using testing::contentOf;
+using testing::fillDatabase;
+using testing::scribblePage;
+using testing::setModified;
 using testing::TestSession;
 
 namespace {
@@ -24,53 +29,6 @@ namespace {
 const QString RepairNotice =
     QStringLiteral("\nFehler in der Datenbank. Versuche Datenbank wiederherzustellen.");
 const QString AccessMessage = QStringLiteral("Sie haben keinen vollen Zugriff auf die Datenbank");
-
-QByteArray contentOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void setModified(const QString& path, const QDate& day) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime(day, QTime(12, 0)), QFileDevice::FileModificationTime));
-}
-
-// A database of the current format with `employees` employees, `duties` duties spread over
-// them from 1 January 2026 on, and `statistics` statistics rows; closed again.
-void fillDatabase(TestSession& t, int employees, int duties, int statistics = 0) {
-    t.createDatabase();
-    engine::Connection& db = t.env().Datenbank;
-    engine::Transaction transaction(db);
-    db.executeNative(QStringLiteral("INSERT INTO Einstellungen (Firststart, FormFontBold, "
-                                    "FormFontItalic, PrintFontBold, PrintFontItalic) VALUES "
-                                    "(37528, 0, 0, 0, 0)"));
-    db.executeNative(QStringLiteral("INSERT INTO Gruppen (Gruppenname) VALUES ('Alle Ma.')"));
-    for (int e = 1; e <= employees; ++e) {
-        engine::Statement st(db, QStringLiteral("INSERT INTO Mitarbeiter (PlanName, Nachname, "
-                                                "normstunden) VALUES (?1, ?1, 8)"));
-        st.bind(1, QStringLiteral("Mitarbeiter %1").arg(e));
-        st.step();
-    }
-    for (int d = 0; d < duties; ++d) {
-        engine::Statement st(db, QStringLiteral("INSERT INTO Dienstzeiten (Tag, MaNr, Anfang, "
-                                                "Ende, Kurzinfo) VALUES (?1, ?2, 0.25, 0.5833, "
-                                                "'Früh')"));
-        st.bind(1, engine::dayNumber(QDate(2026, 1, 1)) + d / employees);
-        st.bind(2, 1 + d % employees);
-        st.step();
-    }
-    for (int s = 0; s < statistics; ++s) {
-        engine::Statement st(db, QStringLiteral("INSERT INTO Statistik (Jahr, Monat, MaNr, Soll, "
-                                                "IstStd) VALUES (?1, ?2, ?3, 160.5, 158.25)"));
-        st.bind(1, 1900 + s / 12);
-        st.bind(2, 1 + s % 12);
-        st.bind(3, 1000 + s);
-        st.step();
-    }
-    transaction.commit();
-    t.env().close();
-}
 
 int rowsIn(TestSession& t, const QString& table) {
     engine::Statement st(t.env().Datenbank, QStringLiteral("SELECT count(*) FROM ") + table);
@@ -88,17 +46,6 @@ QStringList defektFiles(const TestSession& t) {
     return QDir(t.folder()).entryList({QStringLiteral("daten.tnv.*.defekt")}, QDir::Files);
 }
 
-// Overwrites one page of the file with noise.
-void scribblePage(const QString& path, int page) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.seek(qint64(page - 1) * 4096));
-    QByteArray noise(4096, '\0');
-    for (int i = 0; i < noise.size(); ++i)
-        noise[i] = char((i * 131 + 17) % 251);
-    file.write(noise);
-}
-
 int pageCount(const QString& path) {
     return int(QFileInfo(path).size() / 4096);
 }
@@ -110,7 +57,8 @@ class TestDataSafety : public QObject {
 
 private Q_SLOTS:
     void engineTellsBusyFromCorrupt() {
-        for (int code : {SQLITE_BUSY, SQLITE_LOCKED, SQLITE_READONLY, SQLITE_PERM, SQLITE_CANTOPEN}) {
+        for (int code :
+             {SQLITE_BUSY, SQLITE_LOCKED, SQLITE_READONLY, SQLITE_PERM, SQLITE_CANTOPEN}) {
             const engine::EngineError e = engine::sqliteError(code, code, QString(), "x.tnv");
             QCOMPARE(e.fault(), engine::FileFault::Busy);
             QCOMPARE(e.number(), engine::err::PermissionDenied);
@@ -120,8 +68,9 @@ private Q_SLOTS:
             QCOMPARE(e.fault(), engine::FileFault::Corrupt);
             QCOMPARE(e.number(), engine::err::GeneralFailure);
         }
-        QCOMPARE(engine::sqliteError(SQLITE_CONSTRAINT, SQLITE_CONSTRAINT_UNIQUE, QString()).fault(),
-                 engine::FileFault::None);
+        QCOMPARE(
+            engine::sqliteError(SQLITE_CONSTRAINT, SQLITE_CONSTRAINT_UNIQUE, QString()).fault(),
+            engine::FileFault::None);
     }
 
     void busyFileIsLeftExactlyAsItIs() {
@@ -205,7 +154,8 @@ private Q_SLOTS:
         QVERIFY(QFile::rename(t.databasePath(), sav));
         setModified(sav, t.session.today().addDays(-30));
         const QByteArray full = contentOf(sav);
-        // the database is gone; the planner lets the program create a new one
+        // the database is gone; the planner declines its copy and lets the program create a new one
+        t.prompts.queueAnswer(platform::Answer::No);
         t.prompts.queueAnswer(platform::Answer::Yes);
         QVERIFY(data::dbstartcheck(t.session, t.databasePath(), {}));
         t.env().close();
@@ -237,7 +187,8 @@ private Q_SLOTS:
         QCOMPARE(rowsIn(t, "Mitarbeiter"), 10);
         const int duties = rowsIn(t, "Dienstzeiten");
         QVERIFY2(duties >= 2900 && duties <= 3000, qPrintable(QString::number(duties)));
-        QVERIFY(t.prompts.texts().at(1).contains(QStringLiteral("10 Mitarbeiter, %1 Dienste").arg(duties)));
+        QVERIFY(t.prompts.texts().at(1).contains(
+            QStringLiteral("10 Mitarbeiter, %1 Dienste").arg(duties)));
         t.env().close();
         QCOMPARE(integrity(t.databasePath()), QStringLiteral("ok"));
         const QStringList kept = defektFiles(t);
@@ -274,7 +225,8 @@ private Q_SLOTS:
         }
         QStringList contents;
         for (const QString& name : defektFiles(t))
-            contents << QString::fromLatin1(contentOf(t.folder() + QLatin1Char('/') + name).left(1));
+            contents << QString::fromLatin1(
+                contentOf(t.folder() + QLatin1Char('/') + name).left(1));
         contents.sort();
         QCOMPARE(contents, QStringList({"b", "c"}));
         QVERIFY(QFile::exists(sav));
@@ -301,8 +253,9 @@ private Q_SLOTS:
         QCOMPARE(rowsIn(t, "Dienstzeiten"), 2);
         const QStringList texts = t.prompts.texts();
         QCOMPARE(texts.filter(QStringLiteral("Modul : importsaved")).size(), 1);
-        QVERIFY(texts.filter(QStringLiteral("Modul : importsaved")).first().contains(
-            QStringLiteral("Datensatz 2 der Datei")));
+        QVERIFY(texts.filter(QStringLiteral("Modul : importsaved"))
+                    .first()
+                    .contains(QStringLiteral("Datensatz 2 der Datei")));
         QVERIFY(texts.contains(QStringLiteral("Aus der Datei %1/daten.Dienste.xml wurden 1 von 3 "
                                               "Datensätzen nicht übernommen.")
                                    .arg(t.folder())));
@@ -361,8 +314,8 @@ private Q_SLOTS:
     void failedDailyBackupIsToldAndTheStartGoesOn() {
         // a name that leaves the database room but not its backup's longer name
         TestSession t;
-        t.session.location.path = t.folder() + QLatin1Char('/') + QString(232, QLatin1Char('x')) +
-                                  QStringLiteral(".tnv");
+        t.session.location.path =
+            t.folder() + QLatin1Char('/') + QString(232, QLatin1Char('x')) + QStringLiteral(".tnv");
         data::deriveNames(t.session.location, t.programFolder());
         fillDatabase(t, 2, 2);
         QVERIFY(data::dbstartcheck(t.session, t.databasePath(), {}));

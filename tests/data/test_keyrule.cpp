@@ -1,7 +1,7 @@
-// One rule for the keys of the standard duties: the engine's text collation, the unique index
-// on Standarddienste.Taste in new files and in files made before the index existed, copies made
-// by the compaction, and the look-up of key entry all compare without regard to case, umlauts
-// included.
+// One rule for the keys of the standard duties: the engine's text collation, the write check on
+// the standard duties (umlauts included) with the file's own unique index on Standarddienste.Taste
+// (ASCII letters, in new files, in files made before the index existed and in the copies made by
+// the compaction), and the look-up of key entry all compare without regard to case.
 
 #include "data/Schema.h"
 #include "data/TableFiles.h"
