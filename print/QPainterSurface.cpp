@@ -19,8 +19,8 @@ constexpr quint32 White = 0xFFFFFF;
 } // namespace
 
 QPainterSurface::QPainterSurface(QPaintDevice& device, double totalWidth)
-    : device_(device), totalWidth_(totalWidth), unitsX_(device.logicalDpiX() / TwipsPerInch),
-      unitsY_(device.logicalDpiY() / TwipsPerInch),
+    : device_(device), metrics_(&device), totalWidth_(totalWidth),
+      unitsX_(device.logicalDpiX() / TwipsPerInch), unitsY_(device.logicalDpiY() / TwipsPerInch),
       outlineRedrawnText_(dynamic_cast<QPagedPaintDevice*>(&device) != nullptr) {}
 
 QPainterSurface::~QPainterSurface() {
@@ -56,12 +56,17 @@ double QPainterSurface::twipsPerPixelY() const {
     return TwipsPerInch / device_.logicalDpiY();
 }
 
+void QPainterSurface::measureOn(QPaintDevice& device) {
+    metrics_ = &device;
+}
+
 double QPainterSurface::textHeight(const QString&) const {
-    return QFontMetricsF(font_, &device_).height() / unitsY_;
+    return QFontMetricsF(font_, metrics_).height() * TwipsPerInch / metrics_->logicalDpiY();
 }
 
 double QPainterSurface::textWidthIn(const QFont& font, const QString& text) const {
-    return QFontMetricsF(font, &device_).horizontalAdvance(text) / unitsX_;
+    return QFontMetricsF(font, metrics_).horizontalAdvance(text) * TwipsPerInch /
+           metrics_->logicalDpiX();
 }
 
 QRectF QPainterSurface::deviceRect(double x1, double y1, double x2, double y2) const {

@@ -23,6 +23,10 @@ public:
     QPainterSurface(QPaintDevice& device, double totalWidth);
     ~QPainterSurface() override;
 
+    // Text is measured on another device than the one painted on: the preview picture measures
+    // on the printer, so that its columns, page breaks and shortened names are the printout's.
+    void measureOn(QPaintDevice& device);
+
     // Starts and ends painting on the device; false when the device refuses (a file that
     // cannot be written). Measuring needs no painting.
     bool begin();
@@ -66,6 +70,7 @@ private:
     QRectF deviceRect(double x1, double y1, double x2, double y2) const;
 
     QPaintDevice& device_;
+    QPaintDevice* metrics_; // where text is measured: the device itself unless measureOn
     QPainter painter_;
     double totalWidth_;
     double unitsX_; // device units per twip
