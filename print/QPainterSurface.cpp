@@ -2,7 +2,6 @@
 
 #include "platform/Colors.h"
 
-#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainterPath>
@@ -56,16 +55,25 @@ double QPainterSurface::twipsPerPixelY() const {
     return TwipsPerInch / device_.logicalDpiY();
 }
 
+const QFontMetricsF& QPainterSurface::MetricsCache::of(const QFont& f, QPaintDevice* device) {
+    if (!metrics || !(font == f)) {
+        font = f;
+        metrics.emplace(f, device);
+    }
+    return *metrics;
+}
+
 void QPainterSurface::measureOn(QPaintDevice& device) {
     metrics_ = &device;
+    measured_.metrics.reset();
 }
 
 double QPainterSurface::textHeight(const QString&) const {
-    return QFontMetricsF(font_, metrics_).height() * TwipsPerInch / metrics_->logicalDpiY();
+    return measured_.of(font_, metrics_).height() * TwipsPerInch / metrics_->logicalDpiY();
 }
 
 double QPainterSurface::textWidthIn(const QFont& font, const QString& text) const {
-    return QFontMetricsF(font, metrics_).horizontalAdvance(text) * TwipsPerInch /
+    return measured_.of(font, metrics_).horizontalAdvance(text) * TwipsPerInch /
            metrics_->logicalDpiX();
 }
 
@@ -76,7 +84,7 @@ QRectF QPainterSurface::deviceRect(double x1, double y1, double x2, double y2) c
 
 void QPainterSurface::printText(double x, double y, const QString& text) {
     Item item{Item::Text, {}, {}, text, font_, fore_, {}, false};
-    const QFontMetricsF metrics(font_, &device_);
+    const QFontMetricsF& metrics = painted_.of(font_, &device_);
     item.bounds =
         QRectF(x * unitsX_, y * unitsY_, metrics.horizontalAdvance(text), metrics.height());
     paint(item);
@@ -135,11 +143,11 @@ void QPainterSurface::paint(const Item& item) {
     switch (item.kind) {
     case Item::Text: {
         painter_.setFont(item.font);
-        const double baseline = item.bounds.top() + QFontMetricsF(item.font, &device_).ascent();
+        const double baseline = item.bounds.top() + painted_.of(item.font, &device_).ascent();
         if (item.asPath) {
             // A path is laid out at the screen's resolution; scaled to the device's.
             const double scale =
-                QFontMetricsF(item.font, &device_).height() / QFontMetricsF(item.font).height();
+                painted_.of(item.font, &device_).height() / QFontMetricsF(item.font).height();
             QPainterPath path;
             path.addText(0, 0, item.font, item.text);
             painter_.translate(item.bounds.left(), baseline);

@@ -8,10 +8,13 @@
 
 #include "print/PageSurface.h"
 
+#include <QFontMetricsF>
 #include <QLineF>
 #include <QList>
 #include <QPainter>
 #include <QRectF>
+
+#include <optional>
 
 class QPaintDevice;
 
@@ -67,6 +70,13 @@ private:
         bool asPath = false; // text drawn again under a band: as outline, not as text
     };
     void paint(const Item& item);
+    // Metrics of a font on a device, kept while the same font is asked for again (building them
+    // costs more than measuring a text).
+    struct MetricsCache {
+        QFont font;
+        std::optional<QFontMetricsF> metrics;
+        const QFontMetricsF& of(const QFont& f, QPaintDevice* device);
+    };
     QRectF deviceRect(double x1, double y1, double x2, double y2) const;
 
     QPaintDevice& device_;
@@ -80,7 +90,9 @@ private:
     bool outlineRedrawnText_;
     QFont font_;
     quint32 fore_ = Black;
-    QList<Item> items_; // what lies on the current page
+    QList<Item> items_;             // what lies on the current page
+    mutable MetricsCache measured_; // on metrics_
+    mutable MetricsCache painted_;  // on device_
 };
 
 } // namespace print

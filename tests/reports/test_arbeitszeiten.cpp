@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QtTest>
@@ -111,6 +112,18 @@ private Q_SLOTS:
         open(rows.ivanova, QDate(2024, 4, 1)); // a month of 30 days
         QCOMPARE(grid()->rowCount(), 31);
         QCOMPARE(w->windowTitle(), QStringLiteral("Arbeitszeiten für April 2024"));
+    }
+
+    // The sheet opens within the screen's free area with its buttons and accounts inside it.
+    void fitsTheScreen() {
+        open(rows.mueller);
+        const QRect screen = w->screen()->availableGeometry();
+        QVERIFY(screen.contains(w->geometry()));
+        for (const char* name : {"Command1", "cmdDrucken", "Text1", "DataCombo1"}) {
+            auto* control = child<QWidget>(name);
+            const QRect inWindow(control->mapTo(w.get(), QPoint(0, 0)), control->size());
+            QVERIFY2(w->rect().contains(inWindow), name);
+        }
     }
 
     void accountsAndCounts() {
