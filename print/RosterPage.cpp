@@ -140,9 +140,16 @@ void RosterPage::drawMember(const Member& m, int x) {
 
     t.line(x, TableTop, x, g_.tableBottom, t.foreColor());
     // Texts stay inside their column: the column is as wide as the widest duty text.
-    const double room = g_.colWidth;
-    const QString name = elided(t, m.name, room);
-    t.printText(x + g_.colWidth * 0.5 - t.textWidth(name) / 2, 710 + g_.textOffset, name);
+    const auto centred = [&](double y, const QString& whole) {
+        QString text = whole;
+        double width = t.textWidth(text);
+        if (width > g_.colWidth) {
+            text = elided(t, text, g_.colWidth);
+            width = t.textWidth(text);
+        }
+        t.printText(x + g_.colWidth / 2.0 - width / 2, y, text);
+    };
+    centred(710 + g_.textOffset, m.name);
 
     // Hours: an empty cell when the member has no duty hours in the month.
     double hours = 0;
@@ -166,12 +173,9 @@ void RosterPage::drawMember(const Member& m, int x) {
     const double penX = t.twipsPerPixelX();
     const double penY = t.twipsPerPixelY();
     for (duties.moveFirst(); !duties.eof(); duties.moveNext()) {
-        const QString text = elided(t,
-                                    roster::dutyText(duties.value(QStringLiteral("anfang")),
-                                                     duties.value(QStringLiteral("ende")),
-                                                     duties.value(QStringLiteral("kurzinfo")),
-                                                     duties.value(QStringLiteral("Normstunden"))),
-                                    room);
+        const QString text = roster::dutyText(
+            duties.value(QStringLiteral("anfang")), duties.value(QStringLiteral("ende")),
+            duties.value(QStringLiteral("kurzinfo")), duties.value(QStringLiteral("Normstunden")));
         const int row = engine::toDate(duties.value(QStringLiteral("tag"))).day() + 1;
         const QVariant farbe = duties.value(QStringLiteral("farbe"));
         if (!farbe.isNull() && quint32(farbe.toLongLong()) != roster::White) {
@@ -180,8 +184,7 @@ void RosterPage::drawMember(const Member& m, int x) {
             t.fill(left, top, left + g_.colWidth - 2 * penX, top + g_.rowHeight - 2 * penY,
                    quint32(farbe.toLongLong()) & 0xFFFFFFu);
         }
-        t.printText(x + g_.colWidth / 2.0 - t.textWidth(text) / 2, rowTop(row) + g_.textOffset,
-                    text);
+        centred(rowTop(row) + g_.textOffset, text);
     }
     duties.close();
 
