@@ -59,13 +59,23 @@ const QFontMetricsF& QPainterSurface::MetricsCache::of(const QFont& f, QPaintDev
     if (!metrics || !(font == f)) {
         font = f;
         metrics.emplace(f, device);
+        widths.clear();
     }
     return *metrics;
+}
+
+qreal QPainterSurface::MetricsCache::width(const QFont& f, QPaintDevice* device,
+                                           const QString& text) {
+    const QFontMetricsF& m = of(f, device);
+    const auto known = widths.constFind(text);
+    if (known != widths.constEnd()) return *known;
+    return *widths.insert(text, m.horizontalAdvance(text));
 }
 
 void QPainterSurface::measureOn(QPaintDevice& device) {
     metrics_ = &device;
     measured_.metrics.reset();
+    measured_.widths.clear();
 }
 
 double QPainterSurface::textHeight(const QString&) const {
@@ -73,8 +83,7 @@ double QPainterSurface::textHeight(const QString&) const {
 }
 
 double QPainterSurface::textWidthIn(const QFont& font, const QString& text) const {
-    return measured_.of(font, metrics_).horizontalAdvance(text) * TwipsPerInch /
-           metrics_->logicalDpiX();
+    return measured_.width(font, metrics_, text) * TwipsPerInch / metrics_->logicalDpiX();
 }
 
 QRectF QPainterSurface::deviceRect(double x1, double y1, double x2, double y2) const {

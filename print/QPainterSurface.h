@@ -9,6 +9,7 @@
 #include "print/PageSurface.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLineF>
 #include <QList>
 #include <QPainter>
@@ -75,7 +76,9 @@ private:
     struct MetricsCache {
         QFont font;
         std::optional<QFontMetricsF> metrics;
+        QHash<QString, qreal> widths; // the texts measured in that font (duty texts repeat)
         const QFontMetricsF& of(const QFont& f, QPaintDevice* device);
+        qreal width(const QFont& f, QPaintDevice* device, const QString& text);
     };
     QRectF deviceRect(double x1, double y1, double x2, double y2) const;
 
