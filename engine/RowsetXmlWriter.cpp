@@ -236,7 +236,8 @@ void writeRowsetXml(const QString& path, const RowsetData& data) {
                               .arg(shownPath, file.errorString()));
     QXmlStreamWriter xml(&file);
     RowsetWriter(xml, shownPath).write(data);
-    if (!file.commit())
+    // commit() does not look at the flush of the last buffered bytes: flush first
+    if (!file.flush() || !file.commit())
         throw EngineError(err::PermissionDenied,
                           QStringLiteral("Die Datei %1 kann nicht geschrieben werden: %2.")
                               .arg(shownPath, file.errorString()));

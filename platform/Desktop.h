@@ -7,7 +7,8 @@ class QWidget;
 
 namespace platform {
 
-// Opens the file with the program the desktop associates with it; false when that failed.
+// Opens the file with the program the desktop associates with it (through xdg-open where there
+// is one); false when the desktop has no program for it or the program could not start.
 bool openWithShell(const QString& path);
 
 QString clipboardText();

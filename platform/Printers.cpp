@@ -22,6 +22,22 @@ PrinterChoice& choice() {
     return current;
 }
 
+// The printer of that device name, without an output file, in the current orientation.
+std::unique_ptr<QPrinter> makePrinter(const QString& device) {
+    std::unique_ptr<QPrinter> printer;
+    if (device == PdfPrinterName) {
+        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+    } else {
+        printer =
+            std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device), QPrinter::HighResolution);
+    }
+    printer->setPageOrientation(choice().orientation == PaperOrientation::Landscape
+                                    ? QPageLayout::Landscape
+                                    : QPageLayout::Portrait);
+    return printer;
+}
+
 } // namespace
 
 QStringList installedPrinters() {
@@ -57,7 +73,7 @@ void setPrinterOrientation(PaperOrientation orientation) {
 std::unique_ptr<QPrinter> startPrintJob(Prompts& prompts, const QString& documentName,
                                         const QString& startFolder) {
     const QString device = currentPrinter();
-    std::unique_ptr<QPrinter> printer;
+    std::unique_ptr<QPrinter> printer = makePrinter(device);
     if (device == PdfPrinterName) {
         FileRequest request;
         request.title = QStringLiteral("Drucken in eine PDF-Datei");
@@ -68,18 +84,14 @@ std::unique_ptr<QPrinter> startPrintJob(Prompts& prompts, const QString& documen
         std::optional<QString> path = prompts.saveFile(request);
         if (!path || path->isEmpty()) return nullptr;
         if (QFileInfo(*path).suffix().isEmpty()) *path += request.defaultExtension;
-        printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(*path);
-    } else {
-        printer =
-            std::make_unique<QPrinter>(QPrinterInfo::printerInfo(device), QPrinter::HighResolution);
     }
     printer->setDocName(documentName);
-    printer->setPageOrientation(printerOrientation() == PaperOrientation::Landscape
-                                    ? QPageLayout::Landscape
-                                    : QPageLayout::Portrait);
     return printer;
+}
+
+std::unique_ptr<QPrinter> measuringPrinter() {
+    return makePrinter(currentPrinter());
 }
 
 QPageSize printerPaper(const QString& deviceName) {

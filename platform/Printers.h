@@ -39,6 +39,10 @@ void setPrinterOrientation(PaperOrientation orientation);
 std::unique_ptr<QPrinter> startPrintJob(Prompts& prompts, const QString& documentName,
                                         const QString& startFolder);
 
+// A printer like the one startPrintJob gives for the current printer (device, resolution,
+// orientation), for measuring only: nothing is printed on it.
+std::unique_ptr<QPrinter> measuringPrinter();
+
 // The paper the printer uses unless told otherwise: its default page size; A4 for the PDF file
 // printer and for a printer that reports none.
 QPageSize printerPaper(const QString& deviceName);

@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QMessageBox>
 
 namespace platform {
@@ -97,10 +98,20 @@ std::optional<QColor> WidgetPrompts::chooseColor(const QColor& initial) {
 }
 
 std::optional<QFont> WidgetPrompts::chooseFont(const QFont& initial) {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial, parent_);
-    if (!ok) return std::nullopt;
-    return font;
+    QFontDialog dialog(parent_);
+    // A family the desktop lacks (the stored "Arial") is shown as the family that stands in for
+    // it, so the dialog starts on the stored font and not on the first of its list.
+    QFont shown = initial;
+    shown.setFamily(QFontInfo(initial).family());
+    dialog.setCurrentFont(shown);
+    const QFont start = dialog.currentFont();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QFont chosen = dialog.selectedFont();
+    // OK without a change keeps the stored font under its own name
+    if (chosen.family() == start.family() && chosen.pointSizeF() == start.pointSizeF() &&
+        chosen.bold() == start.bold() && chosen.italic() == start.italic())
+        return initial;
+    return chosen;
 }
 
 } // namespace platform

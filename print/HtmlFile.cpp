@@ -4,8 +4,6 @@
 #include "platform/Formats.h"
 #include "print/HtmlText.h"
 
-#include <QDir>
-
 namespace print {
 
 platform::FileRequest htmlFileRequest(const QString& documentsFolder, const QString& defaultName) {
@@ -19,24 +17,33 @@ platform::FileRequest htmlFileRequest(const QString& documentsFolder, const QStr
     return request;
 }
 
-HtmlFile::HtmlFile(const QString& path) : file_(path) {
-    if (!file_.open(QIODevice::WriteOnly)) fail();
+namespace {
+
+// The engine's error for files the program cannot write, with the German cause.
+[[noreturn]] void rethrow(const platform::FileWriteError& e) {
+    throw engine::EngineError(engine::err::PermissionDenied, e.message());
 }
 
-HtmlFile::~HtmlFile() {
-    if (file_.isOpen()) file_.cancelWriting();
+} // namespace
+
+HtmlFile::HtmlFile(const QString& path) {
+    try {
+        file_.emplace(path);
+    } catch (const platform::FileWriteError& e) {
+        rethrow(e);
+    }
 }
 
-void HtmlFile::fail() const {
-    throw engine::EngineError(
-        engine::err::PermissionDenied,
-        QStringLiteral("Die Datei %1 konnte nicht geschrieben werden. %2")
-            .arg(QDir::toNativeSeparators(file_.fileName()), file_.errorString()));
+platform::SafeFile& HtmlFile::file() {
+    return *file_;
 }
 
 void HtmlFile::write(const QString& markup) {
-    const QByteArray bytes = toWindows1252Html(markup);
-    if (file_.write(bytes) != bytes.size()) fail();
+    try {
+        file().write(toWindows1252Html(markup));
+    } catch (const platform::FileWriteError& e) {
+        rethrow(e);
+    }
 }
 
 void HtmlFile::line(const QString& markup) {
@@ -44,7 +51,11 @@ void HtmlFile::line(const QString& markup) {
 }
 
 void HtmlFile::commit() {
-    if (!file_.commit()) fail();
+    try {
+        file().commit();
+    } catch (const platform::FileWriteError& e) {
+        rethrow(e);
+    }
 }
 
 void HtmlFile::head(const roster::MonthState& month, const QString& orgname, const QString& group) {

@@ -1,13 +1,15 @@
 #pragma once
 // An HTML page written line by line, every line ended by CR LF, in the Windows-1252 code page.
-// The page goes to a temporary file beside the target and replaces an existing page only when
-// it is complete: a failure on the way leaves the old page as it was.
+// The page goes through platform::SafeFile: it replaces an existing page only when it is complete
+// and on the disk; a failure on the way leaves the old page as it was.
 
 #include "platform/Prompts.h"
+#include "platform/SafeFile.h"
 #include "roster/MonthState.h"
 
-#include <QSaveFile>
 #include <QString>
+
+#include <optional>
 
 namespace print {
 
@@ -20,20 +22,17 @@ platform::FileRequest htmlFileRequest(const QString& documentsFolder, const QStr
 
 class HtmlFile {
 public:
-    // Opens the temporary file; throws engine::EngineError (70) with a German message when the
-    // folder cannot take it.
+    // Opens the temporary file; throws engine::EngineError (70) with a German message and cause
+    // when the folder cannot take it.
     explicit HtmlFile(const QString& path);
     // Without commit() the temporary file is removed and an existing page stays.
-    ~HtmlFile();
-    HtmlFile(const HtmlFile&) = delete;
-    HtmlFile& operator=(const HtmlFile&) = delete;
 
     // Markup without a line end; text from the database goes through htmlEscape first.
     void write(const QString& markup);
     // Markup and the line end.
     void line(const QString& markup = QString());
     // Puts the complete page in place of the target; throws as the constructor does when the
-    // page could not be written (a full disk) or not be put in place.
+    // page could not be written (a full disk), flushed, synced or put in place.
     void commit();
 
     // The first lines of every page: html, head, the title (the month's name and the year:
@@ -42,9 +41,9 @@ public:
     void head(const roster::MonthState& month, const QString& orgname, const QString& group);
 
 private:
-    [[noreturn]] void fail() const;
+    platform::SafeFile& file();
 
-    QSaveFile file_;
+    std::optional<platform::SafeFile> file_;
 };
 
 } // namespace print

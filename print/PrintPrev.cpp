@@ -2,6 +2,7 @@
 
 #include "engine/EngineError.h"
 #include "platform/Printers.h"
+#include "platform/SafeFile.h"
 #include "print/PreviewIcons.h"
 #include "print/PrintSettings.h"
 #include "print/QPainterSurface.h"
@@ -161,7 +162,13 @@ void PrintPrev::neuzeichnen() {
             picture_.setDotsPerMeterX(qRound(dpi / 0.0254));
             picture_.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
             picture_.fill(Qt::white);
+            // measured on the printer: the preview shows the printout's columns and pages
+            if (!metrics_ || metricsPrinter_ != platform::currentPrinter()) {
+                metrics_ = platform::measuringPrinter();
+                metricsPrinter_ = platform::currentPrinter();
+            }
             print::QPainterSurface surface(picture_, paper.width());
+            surface.measureOn(*metrics_);
             surface.setFont(printFont_);
             surface.begin();
             page_ = 0;
@@ -217,15 +224,11 @@ bool PrintPrev::printPages(QPrinter& printer) {
                                .arg(target));
     }
     if (!part.isEmpty()) {
-        if (QFileInfo::exists(file) && !QFile::remove(file)) {
-            QFile::remove(part);
-            throw printFailure(
-                QStringLiteral("Die Datei \"%1\" kann nicht ersetzt werden.").arg(file));
-        }
-        if (!QFile::rename(part, file)) {
-            QFile::remove(part);
-            throw printFailure(
-                QStringLiteral("Die Datei \"%1\" kann nicht geschrieben werden.").arg(file));
+        // complete only with the trailer; one rename replaces an existing file
+        try {
+            platform::replaceWithFinished(part, file, QByteArrayLiteral("%%EOF"));
+        } catch (const platform::FileWriteError& e) {
+            throw printFailure(e.message());
         }
     }
     return true;

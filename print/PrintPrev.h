@@ -13,6 +13,9 @@
 #include <QImage>
 #include <QSizeF>
 
+#include <memory>
+#include <vector>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -40,6 +43,9 @@ public:
     const QImage& picture() const { return picture_; }
     QFont printFont() const { return printFont_; }
     int orientation() const { return orientation_; }
+    // The index (in position order) of the first member on each page of the last redraw or
+    // print.
+    const std::vector<int>& pageStarts() const { return painter_.pageStarts(); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,7 +70,9 @@ private:
     const roster::MonthState& month_;
     print::RosterPage painter_;
     QImage picture_;
-    QPrinter* printer_ = nullptr; // the target while printing
+    QPrinter* printer_ = nullptr;       // the target while printing
+    std::unique_ptr<QPrinter> metrics_; // the current printer, for measuring the preview
+    QString metricsPrinter_;
     QFont printFont_;
     int orientation_ = 2;
     int page_ = 0;

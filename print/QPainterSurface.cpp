@@ -2,7 +2,6 @@
 
 #include "platform/Colors.h"
 
-#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPaintDevice>
 #include <QPainterPath>
@@ -19,8 +18,8 @@ constexpr quint32 White = 0xFFFFFF;
 } // namespace
 
 QPainterSurface::QPainterSurface(QPaintDevice& device, double totalWidth)
-    : device_(device), totalWidth_(totalWidth), unitsX_(device.logicalDpiX() / TwipsPerInch),
-      unitsY_(device.logicalDpiY() / TwipsPerInch),
+    : device_(device), metrics_(&device), totalWidth_(totalWidth),
+      unitsX_(device.logicalDpiX() / TwipsPerInch), unitsY_(device.logicalDpiY() / TwipsPerInch),
       outlineRedrawnText_(dynamic_cast<QPagedPaintDevice*>(&device) != nullptr) {}
 
 QPainterSurface::~QPainterSurface() {
@@ -56,12 +55,35 @@ double QPainterSurface::twipsPerPixelY() const {
     return TwipsPerInch / device_.logicalDpiY();
 }
 
+const QFontMetricsF& QPainterSurface::MetricsCache::of(const QFont& f, QPaintDevice* device) {
+    if (!metrics || !(font == f)) {
+        font = f;
+        metrics.emplace(f, device);
+        widths.clear();
+    }
+    return *metrics;
+}
+
+qreal QPainterSurface::MetricsCache::width(const QFont& f, QPaintDevice* device,
+                                           const QString& text) {
+    const QFontMetricsF& m = of(f, device);
+    const auto known = widths.constFind(text);
+    if (known != widths.constEnd()) return *known;
+    return *widths.insert(text, m.horizontalAdvance(text));
+}
+
+void QPainterSurface::measureOn(QPaintDevice& device) {
+    metrics_ = &device;
+    measured_.metrics.reset();
+    measured_.widths.clear();
+}
+
 double QPainterSurface::textHeight(const QString&) const {
-    return QFontMetricsF(font_, &device_).height() / unitsY_;
+    return measured_.of(font_, metrics_).height() * TwipsPerInch / metrics_->logicalDpiY();
 }
 
 double QPainterSurface::textWidthIn(const QFont& font, const QString& text) const {
-    return QFontMetricsF(font, &device_).horizontalAdvance(text) / unitsX_;
+    return measured_.width(font, metrics_, text) * TwipsPerInch / metrics_->logicalDpiX();
 }
 
 QRectF QPainterSurface::deviceRect(double x1, double y1, double x2, double y2) const {
@@ -71,7 +93,7 @@ QRectF QPainterSurface::deviceRect(double x1, double y1, double x2, double y2) c
 
 void QPainterSurface::printText(double x, double y, const QString& text) {
     Item item{Item::Text, {}, {}, text, font_, fore_, {}, false};
-    const QFontMetricsF metrics(font_, &device_);
+    const QFontMetricsF& metrics = painted_.of(font_, &device_);
     item.bounds =
         QRectF(x * unitsX_, y * unitsY_, metrics.horizontalAdvance(text), metrics.height());
     paint(item);
@@ -130,11 +152,11 @@ void QPainterSurface::paint(const Item& item) {
     switch (item.kind) {
     case Item::Text: {
         painter_.setFont(item.font);
-        const double baseline = item.bounds.top() + QFontMetricsF(item.font, &device_).ascent();
+        const double baseline = item.bounds.top() + painted_.of(item.font, &device_).ascent();
         if (item.asPath) {
             // A path is laid out at the screen's resolution; scaled to the device's.
             const double scale =
-                QFontMetricsF(item.font, &device_).height() / QFontMetricsF(item.font).height();
+                painted_.of(item.font, &device_).height() / QFontMetricsF(item.font).height();
             QPainterPath path;
             path.addText(0, 0, item.font, item.text);
             painter_.translate(item.bounds.left(), baseline);

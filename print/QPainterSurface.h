@@ -8,10 +8,14 @@
 
 #include "print/PageSurface.h"
 
+#include <QFontMetricsF>
+#include <QHash>
 #include <QLineF>
 #include <QList>
 #include <QPainter>
 #include <QRectF>
+
+#include <optional>
 
 class QPaintDevice;
 
@@ -22,6 +26,10 @@ public:
     // The drawable area is the device's; totalWidth is the whole sheet in twips.
     QPainterSurface(QPaintDevice& device, double totalWidth);
     ~QPainterSurface() override;
+
+    // Text is measured on another device than the one painted on: the preview picture measures
+    // on the printer, so that its columns, page breaks and shortened names are the printout's.
+    void measureOn(QPaintDevice& device);
 
     // Starts and ends painting on the device; false when the device refuses (a file that
     // cannot be written). Measuring needs no painting.
@@ -63,9 +71,19 @@ private:
         bool asPath = false; // text drawn again under a band: as outline, not as text
     };
     void paint(const Item& item);
+    // Metrics of a font on a device, kept while the same font is asked for again (building them
+    // costs more than measuring a text).
+    struct MetricsCache {
+        QFont font;
+        std::optional<QFontMetricsF> metrics;
+        QHash<QString, qreal> widths; // the texts measured in that font (duty texts repeat)
+        const QFontMetricsF& of(const QFont& f, QPaintDevice* device);
+        qreal width(const QFont& f, QPaintDevice* device, const QString& text);
+    };
     QRectF deviceRect(double x1, double y1, double x2, double y2) const;
 
     QPaintDevice& device_;
+    QPaintDevice* metrics_; // where text is measured: the device itself unless measureOn
     QPainter painter_;
     double totalWidth_;
     double unitsX_; // device units per twip
@@ -75,7 +93,9 @@ private:
     bool outlineRedrawnText_;
     QFont font_;
     quint32 fore_ = Black;
-    QList<Item> items_; // what lies on the current page
+    QList<Item> items_;             // what lies on the current page
+    mutable MetricsCache measured_; // on metrics_
+    mutable MetricsCache painted_;  // on device_
 };
 
 } // namespace print

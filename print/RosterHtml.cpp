@@ -7,6 +7,7 @@
 #include "print/HtmlText.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/MonthAccount.h"
 
 #include <QHash>
 
@@ -42,8 +43,7 @@ struct Member {
     int maNr = 0;
     int position = 0;
     double stdbestand = 0;
-    double sollstd = 0;
-    double normstunden = 0;
+    roster::TargetBasis basis;
 };
 
 // The duty texts and colours of one member's month, by day of the month.
@@ -105,8 +105,7 @@ void writeRoster(data::Session& session, const roster::MonthState& month, const 
         members.push_back(
             Member{rsMembers.value(QStringLiteral("manr")).toInt(), position,
                    roster::nullToDouble(rsMembers.value(QStringLiteral("stdbestand"))),
-                   roster::nullToDouble(rsMembers.value(QStringLiteral("sollstd"))),
-                   roster::nullToDouble(rsMembers.value(QStringLiteral("Normstunden")))});
+                   roster::targetBasis(rsMembers)});
         file.line(td(QStringLiteral(" align=center width=120") + WhiteCell,
                      QStringLiteral("  ") +
                          htmlEscape(rsMembers.value(QStringLiteral("Planname")).toString())));
@@ -120,27 +119,22 @@ void writeRoster(data::Session& session, const roster::MonthState& month, const 
     file.line(td(WhiteCell, QStringLiteral("Sollstd.")));
     const bool anyHours = hours.recordCount() > 0;
     for (const Member& m : members) {
-        double start = m.stdbestand;
-        QString target;
-        if (roster::findStatRow(env, m.maNr, month.month, month.year)) {
-            target = platform::fixed(
-                roster::nullToDouble(env.rsStatistik.value(QStringLiteral("soll"))));
-            start += roster::nullToDouble(env.rsStatistik.value(QStringLiteral("sumvormonat")));
-        } else {
-            target = platform::fixed(m.sollstd != 0 ? m.sollstd : month.workDays * m.normstunden);
-        }
+        // target and balance as the roster shows them
+        const roster::MonthAccount account = roster::shownAccount(env, m.basis, month.firstDay);
+        const double start = m.stdbestand + account.carry;
+        const QString target = platform::fixed(account.target);
         file.write(td(QStringLiteral(" align=center") + WhiteCell, target));
         auto& s = sums[std::size_t(m.position)];
         s[0] = platform::parseNumber(target);
+        // a month without any duty still owes its target, as on the roster
         if (anyHours) {
             hours.moveFirst();
-            s[1] = hours.find(QStringLiteral("manr=%1").arg(m.maNr))
-                       ? roster::nullToDouble(hours.value(QStringLiteral("Summe2"))) +
-                             roster::nullToDouble(hours.value(QStringLiteral("summe")))
-                       : 0.0;
-            s[2] = s[1] - s[0];
-            s[3] = start + s[1] - s[0];
+            if (hours.find(QStringLiteral("manr=%1").arg(m.maNr)))
+                s[1] = roster::nullToDouble(hours.value(QStringLiteral("Summe2"))) +
+                       roster::nullToDouble(hours.value(QStringLiteral("summe")));
         }
+        s[2] = s[1] - s[0];
+        s[3] = start + s[1] - s[0];
     }
     file.line(QStringLiteral("</tr>")); // on the line of the cells
 

@@ -4,7 +4,9 @@
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/MonthAccount.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -15,8 +17,7 @@ struct RosterPage::Member {
     int position = 0;
     QString name;
     double stdbestand = 0;
-    double sollstd = 0;
-    double normstunden = 0;
+    roster::TargetBasis basis;
 };
 
 namespace {
@@ -24,8 +25,25 @@ namespace {
 const QString ColumnSample = QStringLiteral("22:00 - 22:00 NB"); // the widest duty text
 const QString LabelSample = QStringLiteral("Vormonat");
 const QString MakerFont = QStringLiteral("Times New Roman");
+constexpr double TitleGap = 200; // between the month, the heading and the maker line
 
 } // namespace
+
+QString elided(const PageSurface& target, const QString& text, double width) {
+    if (target.textWidth(text) <= width) return text;
+    const QString dots = QStringLiteral("...");
+    // the longest beginning that fits with the dots: widths grow with the length
+    qsizetype low = 0;
+    qsizetype high = text.size();
+    while (low < high) {
+        const qsizetype mid = (low + high + 1) / 2;
+        if (target.textWidth(text.left(mid) + dots) <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    return text.left(low).trimmed() + dots;
+}
 
 int roundHalfEven(double value) {
     return int(std::nearbyint(value)); // the default rounding mode rounds halves to even
@@ -43,6 +61,7 @@ PageGeometry RosterPage::measure(const PageSurface& target) const {
 
 int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
     target_ = &target;
+    pageStarts_.clear();
     g_ = measure(target);
     data::DataUmgebung& env = session_.env;
     env.rsMitarbeiter.moveFirst();
@@ -69,12 +88,12 @@ int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
             m.maNr = group.value(QStringLiteral("manr")).toInt();
             m.name = group.value(QStringLiteral("Planname")).toString();
             m.stdbestand = roster::nullToDouble(group.value(QStringLiteral("stdbestand")));
-            m.sollstd = roster::nullToDouble(group.value(QStringLiteral("sollstd")));
-            m.normstunden = roster::nullToDouble(group.value(QStringLiteral("Normstunden")));
+            m.basis = roster::targetBasis(group);
             members.push_back(std::move(m));
         }
     }
 
+    pageStarts_.assign(1, 0);
     const bool everyPage = !chosenPage;
     int x = g_.labelWidth;
     int page = 1;
@@ -92,6 +111,7 @@ int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
             x = g_.labelWidth;
             pageColumns_ = -1;
             ++page;
+            pageStarts_.push_back(int(i) + 1);
         }
         ++pageColumns_;
     }
@@ -119,7 +139,17 @@ void RosterPage::drawMember(const Member& m, int x) {
     };
 
     t.line(x, TableTop, x, g_.tableBottom, t.foreColor());
-    t.printText(x + g_.colWidth * 0.5 - t.textWidth(m.name) / 2, 710 + g_.textOffset, m.name);
+    // Texts stay inside their column: the column is as wide as the widest duty text.
+    const auto centred = [&](double y, const QString& whole) {
+        QString text = whole;
+        double width = t.textWidth(text);
+        if (width > g_.colWidth) {
+            text = elided(t, text, g_.colWidth);
+            width = t.textWidth(text);
+        }
+        t.printText(x + g_.colWidth / 2.0 - width / 2, y, text);
+    };
+    centred(710 + g_.textOffset, m.name);
 
     // Hours: an empty cell when the member has no duty hours in the month.
     double hours = 0;
@@ -129,18 +159,10 @@ void RosterPage::drawMember(const Member& m, int x) {
         number(month_.days + 2, hours);
     }
 
-    // Target: the month's stored target, else the flat monthly target, else work days times
-    // the daily norm hours.
-    double target = 0;
-    double start = m.stdbestand;
-    const double ownTarget = m.sollstd != 0 ? m.sollstd : month_.workDays * m.normstunden;
-    if (roster::findStatRow(env, m.maNr, month_.month, month_.year) && !env.rsStatistik.eof()) {
-        const double soll = roster::nullToDouble(env.rsStatistik.value(QStringLiteral("soll")));
-        target = soll != 0 ? soll : ownTarget;
-        start += roster::nullToDouble(env.rsStatistik.value(QStringLiteral("sumvormonat")));
-    } else {
-        target = ownTarget;
-    }
+    // Target and balance as the roster shows them.
+    const roster::MonthAccount account = roster::shownAccount(env, m.basis, month_.firstDay);
+    const double target = account.target;
+    const double start = m.stdbestand + account.carry;
     number(month_.days + 3, hours - target);
     number(month_.days + 4, start + hours - target);
     number(1, target);
@@ -162,8 +184,7 @@ void RosterPage::drawMember(const Member& m, int x) {
             t.fill(left, top, left + g_.colWidth - 2 * penX, top + g_.rowHeight - 2 * penY,
                    quint32(farbe.toLongLong()) & 0xFFFFFFu);
         }
-        t.printText(x + g_.colWidth / 2.0 - t.textWidth(text) / 2, rowTop(row) + g_.textOffset,
-                    text);
+        centred(rowTop(row) + g_.textOffset, text);
     }
     duties.close();
 
@@ -201,20 +222,26 @@ void RosterPage::drawlabels() {
     t.line(g_.labelWidth, TableTop, g_.labelWidth + 15, g_.tableBottom, Black);
     t.frame(0, TableTop, rightEdge_ - 15, g_.tableBottom, t.foreColor());
 
-    // Title line: the month, then organisation and group about the middle of the sheet.
+    // Title line: the month, then organisation and group about the middle of the sheet, but
+    // never over the month or the maker line: moved beside them, and shortened with "..." when
+    // the room between them is too small.
     const QFont printFont = t.font();
     QFont title = printFont;
     title.setPointSizeF(16);
     t.setFont(title);
-    t.printText(200, 200, platform::monthYear(month_.firstDay));
-    const QString heading = orgName() + QLatin1Char(' ') + groupName();
-    t.printText(t.scaleWidth() / 2 - t.textWidthIn(windowFont, heading), 200, heading);
-
-    // Maker line: "Karbeno" flush right at the top, "Software" centred under it.
+    const QString month = platform::monthYear(month_.firstDay);
+    t.printText(200, 200, month);
     QFont maker(MakerFont);
     maker.setPointSizeF(16);
     maker.setBold(false);
     maker.setItalic(false);
+    const double from = 200 + t.textWidth(month) + TitleGap;
+    const double to = t.scaleWidth() - t.textWidthIn(maker, QStringLiteral("Karbeno")) - TitleGap;
+    const QString heading = elided(t, orgName() + QLatin1Char(' ') + groupName(), to - from);
+    const double centred = t.scaleWidth() / 2 - t.textWidthIn(windowFont, heading);
+    t.printText(std::clamp(centred, from, std::max(from, to - t.textWidth(heading))), 200, heading);
+
+    // Maker line: "Karbeno" flush right at the top, "Software" centred under it.
     t.setFont(maker);
     const int w = roundHalfEven(t.textWidth(QStringLiteral("Karbeno")));
     t.printText(t.scaleWidth() - w, 100, QStringLiteral("Karbeno"));

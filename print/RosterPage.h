@@ -13,6 +13,7 @@
 #include <QHash>
 
 #include <optional>
+#include <vector>
 
 namespace print {
 
@@ -24,6 +25,10 @@ struct PageGeometry {
     int textOffset = 0;
     int tableBottom = 0;
 };
+
+// The text, or its longest beginning followed by "..." that is at most width wide in the
+// target's current font.
+QString elided(const PageSurface& target, const QString& text, double width);
 
 // A value rounded to the nearest whole number, halves to the even neighbour.
 int roundHalfEven(double value);
@@ -43,6 +48,9 @@ public:
     // no chosen page. Returns the number of pages. Engine errors end the drawing and pass on to
     // the caller.
     int draw(PageSurface& target, std::optional<int> chosenPage);
+
+    // The index (in position order) of the first member on each page of the last drawing.
+    const std::vector<int>& pageStarts() const { return pageStarts_; }
 
     // The font the title's centring is measured in: the preview window's own font.
     QFont windowFont;
@@ -64,6 +72,7 @@ private:
     int pageColumns_ = 0;
     int rightEdge_ = 0;        // kept between pages and redraws, set by every drawn column
     QHash<int, double> hours_; // the month's hours by employee number
+    std::vector<int> pageStarts_;
 };
 
 } // namespace print

@@ -4,6 +4,7 @@
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/MonthAccount.h"
 
 namespace reports {
 
@@ -38,14 +39,14 @@ void filldays(const roster::Holidays& holidays, const roster::MonthState& month,
 }
 
 // The actual hours of the month: timed hours less breaks, plus flat hours.
-QString showhours(data::DataUmgebung& env, const roster::MonthState& month, int maNr) {
-    QString worked = QStringLiteral("0.00");
+double showhours(data::DataUmgebung& env, const roster::MonthState& month, int maNr) {
+    double worked = 0;
     engine::Recordset& sums = env.StundSum(month.firstDay, month.lastDay);
     if (sums.recordCount() > 0) {
         sums.moveFirst();
         if (sums.find(QStringLiteral("manr=%1").arg(maNr)))
-            worked = platform::fixed(roster::nullToDouble(sums.value(QStringLiteral("summe"))) +
-                                     roster::nullToDouble(sums.value(QStringLiteral("Summe2"))));
+            worked = roster::nullToDouble(sums.value(QStringLiteral("summe"))) +
+                     roster::nullToDouble(sums.value(QStringLiteral("Summe2")));
     }
     sums.close();
     return worked;
@@ -105,39 +106,39 @@ SheetAccounts fillsheet(data::Session& session, const roster::MonthState& month,
         grid.setText(0, c, SheetHeaders.at(c));
 
     SheetAccounts a;
-    a.worked = showhours(env, month, maNr);
+    const double worked = showhours(env, month, maNr);
     const roster::Holidays holidays(env, month.firstDay, month.lastDay);
     filldays(holidays, month, grid);
     fillduties(env, holidays, grid);
 
-    if (roster::findStatRow(env, maNr, month.month, month.year)) {
-        engine::Recordset& stat = env.rsStatistik;
-        a.statisticsRow = true;
-        a.target = platform::fixed(roster::nullToDouble(stat.value(QStringLiteral("soll"))));
-        a.difference =
-            platform::fixed(platform::parseNumber(a.worked) - platform::parseNumber(a.target));
-        a.previous =
-            platform::fixed(roster::nullToDouble(stat.value(QStringLiteral("sumvormonat"))));
-        a.balance = platform::fixed(platform::parseNumber(a.difference) +
-                                    platform::parseNumber(a.previous));
-        const QDate newYear(month.year, 1, 1);
-        const QDate yearEnd(month.year, 12, 31);
-        const auto count = [&](const QDate& from, const QDate& to, const char* label) {
-            return roster::fixedOrBlankLong(
-                roster::countDutiesLike(env, maNr, from, to, QLatin1String(label)));
-        };
-        a.sickMonth = count(month.firstDay, month.lastDay, "krank");
-        a.vacationMonth = count(month.firstDay, month.lastDay, "urlaub");
-        a.vacationYear = count(newYear, yearEnd, "Urlaub");
-        a.sickYear = count(newYear, yearEnd, "krank");
-        QVariant s1Year, s2Year, s1Month, s2Month;
-        roster::sumExtraCounters(env, maNr, newYear, yearEnd, s1Year, s2Year);
-        roster::sumExtraCounters(env, maNr, month.firstDay, month.lastDay, s1Month, s2Month);
-        a.extra1Month = plainNumber(s1Month);
-        a.extra2Month = plainNumber(s2Month);
-        a.extra1Year = plainNumber(s1Year);
-        a.extra2Year = plainNumber(s2Year);
-    }
+    const roster::EmployeeAccountBasis employee = roster::employeeAccountBasis(env, maNr);
+    const roster::MonthAccount account = roster::shownAccount(env, employee.basis, month.firstDay);
+    const double previous = employee.stdbestand + account.carry;
+    a.worked = platform::fixed(worked);
+    a.target = platform::fixed(account.target);
+    a.difference = platform::fixed(worked - account.target);
+    a.previous = platform::fixed(previous);
+    a.balance = platform::fixed(previous + worked - account.target);
+    // the month's row, when there is one, is the current row of rsStatistik for its target field
+    a.statisticsRow = roster::findStatRow(env, maNr, month.month, month.year);
+
+    const QDate newYear(month.year, 1, 1);
+    const QDate yearEnd(month.year, 12, 31);
+    const auto count = [&](const QDate& from, const QDate& to, const char* label) {
+        return roster::fixedOrBlankLong(
+            roster::countDutiesLike(env, maNr, from, to, QLatin1String(label)));
+    };
+    a.sickMonth = count(month.firstDay, month.lastDay, "krank");
+    a.vacationMonth = count(month.firstDay, month.lastDay, "urlaub");
+    a.vacationYear = count(newYear, yearEnd, "Urlaub");
+    a.sickYear = count(newYear, yearEnd, "krank");
+    QVariant s1Year, s2Year, s1Month, s2Month;
+    roster::sumExtraCounters(env, maNr, newYear, yearEnd, s1Year, s2Year);
+    roster::sumExtraCounters(env, maNr, month.firstDay, month.lastDay, s1Month, s2Month);
+    a.extra1Month = plainNumber(s1Month);
+    a.extra2Month = plainNumber(s2Month);
+    a.extra1Year = plainNumber(s1Year);
+    a.extra2Year = plainNumber(s2Year);
     grid.setRedraw(true);
     grid.setCursor(qBound(1, row, grid.rows() - 1), qBound(1, col, grid.cols() - 1));
     return a;

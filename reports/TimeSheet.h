@@ -14,15 +14,16 @@ namespace reports {
 // The headers of the nine columns of the sheet.
 extern const QStringList SheetHeaders;
 
-// What the panels of the sheet show. The account texts are "0.00" until a statistics row of
-// the month is found; without one the vacation texts are not to be changed.
+// What the panels of the sheet show. The accounts are those of the roster (roster::shownAccount),
+// with or without a statistics row of the month; the carried balance includes the opening
+// balance, so the sheet's balance is the roster's "+ Vormonat".
 struct SheetAccounts {
-    QString worked = QStringLiteral("0.00");     // txtsum 0: the month's actual hours
-    QString target = QStringLiteral("0.00");     // txtsum 1
-    QString difference = QStringLiteral("0.00"); // Text2: actual - target
-    QString previous = QStringLiteral("0.00");   // txtSumVormonat
-    QString balance = QStringLiteral("0.00");    // Text1: difference + previous
-    bool statisticsRow = false;                  // a statistics row of the month exists
+    QString worked;             // txtsum 0: the month's actual hours
+    QString target;             // txtsum 1
+    QString difference;         // Text2: actual - target
+    QString previous;           // txtSumVormonat
+    QString balance;            // Text1: difference + previous
+    bool statisticsRow = false; // a statistics row of the month exists (its target can be edited)
     QString vacationMonth, sickMonth, vacationYear, sickYear; // Text3, Text4, Text5, Text6
     QString extra1Month, extra2Month, extra1Year, extra2Year; // Text11, Text12, Text8, Text7
 };

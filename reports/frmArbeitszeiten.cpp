@@ -6,6 +6,7 @@
 #include "platform/Colors.h"
 #include "platform/Desktop.h"
 #include "platform/Formats.h"
+#include "platform/ScreenFit.h"
 #include "print/HtmlFile.h"
 #include "reports/TimeSheetHtml.h"
 #include "roster/DutyEntry.h"
@@ -225,7 +226,8 @@ void frmArbeitszeiten::Form_Load(int employee) {
     setWindowTitle(QStringLiteral("Arbeitszeiten für ") + platform::monthYear(month_.firstDay));
     Grid->setCurrentCell(1, 1);
     DataCombo1_Click();
-    resize(1100, 760);
+    // within the screen's free area, also on 1024 x 768
+    platform::fitOnScreen(*this, QSize(1100, 760));
 }
 
 int frmArbeitszeiten::employee() const {
@@ -296,13 +298,12 @@ void frmArbeitszeiten::showAccounts(const reports::SheetAccounts& a) {
     Text1->setText(a.balance);
     Text13->setVisible(a.statisticsRow);
     Label22->setVisible(a.statisticsRow);
-    if (a.statisticsRow) {
-        Text3->setText(a.vacationMonth);
-        Text4->setText(a.sickMonth);
-        Text5->setText(a.vacationYear);
-        Text6->setText(a.sickYear);
-        statBinding_.load();
-    }
+    // the counts are the employee's own with or without a statistics row
+    Text3->setText(a.vacationMonth);
+    Text4->setText(a.sickMonth);
+    Text5->setText(a.vacationYear);
+    Text6->setText(a.sickYear);
+    if (a.statisticsRow) statBinding_.load();
     Text11->setText(a.extra1Month);
     Text12->setText(a.extra2Month);
     Text8->setText(a.extra1Year);

@@ -2,6 +2,7 @@
 
 #include "data/WorkingTimeRules.h"
 #include "platform/Formats.h"
+#include "platform/ScreenFit.h"
 #include "reports/frmPruefregeln.h"
 #include "roster/WorkingTimeCheck.h"
 
@@ -22,7 +23,10 @@ frmArbeitszeitpruefung::frmArbeitszeitpruefung(data::Session& session,
     lvwBefunde = new QTreeWidget(this);
     lvwBefunde->setObjectName(QStringLiteral("lvwBefunde"));
     lvwBefunde->setRootIsDecorated(false);
-    lvwBefunde->setUniformRowHeights(true);
+    // long findings wrap in their column instead of ending in "..."
+    lvwBefunde->setUniformRowHeights(false);
+    lvwBefunde->setWordWrap(true);
+    lvwBefunde->setTextElideMode(Qt::ElideNone);
     lvwBefunde->setHeaderLabels({QStringLiteral("Mitarbeiter"), QStringLiteral("Tag"),
                                  QStringLiteral("Regel"), QStringLiteral("Befund")});
     lvwBefunde->header()->setStretchLastSection(true);
@@ -41,7 +45,7 @@ frmArbeitszeitpruefung::frmArbeitszeitpruefung(data::Session& session,
     layout->addWidget(lblMonat);
     layout->addWidget(lvwBefunde);
     layout->addLayout(buttons);
-    resize(760, 420);
+    platform::fitOnScreen(*this, QSize(980, 480));
 
     connect(lvwBefunde, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { lvwBefunde_DblClick(item); });

@@ -4,6 +4,7 @@
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/MonthAccount.h"
 #include "roster/Statistics.h"
 #include "roster/WorkingTimeCheck.h"
 
@@ -135,19 +136,9 @@ void GridPainter::MaEintragen() {
         if (!step(5, [&] {
                 const double stdbestand = nullToDouble(members.value(QStringLiteral("stdbestand")));
                 const TargetBasis basis = targetBasis(members);
-                start = stdbestand;
-                if (month_.lastDay < basis.ersterArbeitstag) {
-                    // not employed yet: no target, the opening balance (whatever rows are left)
-                    target = 0;
-                } else if (findStatRow(env, maNr, month_.month, month_.year) && !env.rsStatistik.eof()) {
-                    target = std::round(nullToDouble(env.rsStatistik.value(QStringLiteral("soll"))) * 100) / 100;
-                    start += nullToDouble(env.rsStatistik.value(QStringLiteral("sumvormonat")));
-                } else {
-                    // as a run covering the month would store it
-                    const MonthAccount account = accountWithoutRow(env, basis, month_.firstDay);
-                    target = account.target;
-                    start += account.carry;
-                }
+                const MonthAccount account = shownAccount(env, basis, month_.firstDay);
+                target = account.target;
+                start = stdbestand + account.carry;
                 grid_.setText(1, pos, platform::fixed(target));
             }))
             return;

@@ -1,6 +1,7 @@
 #include "shell/BlockCommands.h"
 
 #include "platform/Desktop.h"
+#include "platform/SafeFile.h"
 #include "reports/frmstdinfo.h"
 #include "roster/DutyBlocks.h"
 #include "roster/Konstanten.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -297,13 +297,10 @@ void BlockCommands::nmusaveas_Click() {
     const std::optional<QString> path = session.prompts().saveFile(tnsRequest(session));
     if (!path) return;
     // an existing file is replaced only by a complete new one
-    QSaveFile file(*path);
-    const QByteArray content = roster::blockFileContent(text);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
-        session.prompts().ask(QStringLiteral("Die Datei \"%1\" konnte nicht gespeichert werden. "
-                                             "Die Dienste sind nicht gespeichert.")
-                                  .arg(*path));
+    try {
+        platform::writeFileSafely(*path, roster::blockFileContent(text));
+    } catch (const platform::FileWriteError& e) {
+        session.prompts().ask(e.message() + QStringLiteral("\nDie Dienste sind nicht gespeichert."));
     }
 }
 

@@ -2,7 +2,9 @@
 
 #include "data/TableFiles.h"
 #include "engine/Recordset.h"
+#include "engine/RowsetXml.h"
 #include "platform/Formats.h"
+#include "platform/SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -34,7 +36,7 @@ void exportTable(data::Session& session, const QString& table, const QString& de
     try {
         engine::Recordset recordset;
         recordset.openTable(session.env.Datenbank, table);
-        recordset.saveToFile(*path);
+        platform::writeFileSafely(*path, engine::formatRowsetXml(recordset.toData()));
     } catch (const std::exception& e) {
         data::report(session, e, procedure);
     }

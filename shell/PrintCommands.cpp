@@ -2,6 +2,7 @@
 
 #include "platform/Printers.h"
 #include "print/PrintPrev.h"
+#include "shell/StdInfoCommands.h"
 #include "shell/frmTurnova.h"
 
 #include <QAction>
@@ -36,6 +37,7 @@ void mnuprint_Click(frmTurnova& window) {
             return;
         }
         window.timer1()->stop();
+        const OverviewHidden hidden(window);
         PrintPrev preview(session, window.month(), &window);
         preview.exec();
     } catch (const std::exception& e) {

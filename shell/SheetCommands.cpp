@@ -3,6 +3,7 @@
 #include "reports/frmArbeitszeiten.h"
 #include "roster/Lookups.h"
 #include "shell/FlexGrid.h"
+#include "shell/StdInfoCommands.h"
 #include "shell/frmTurnova.h"
 
 #include <QAction>
@@ -19,6 +20,7 @@ public:
     void mnuarbeit_Click() {
         window_.timer1()->stop();
         window_.berStatistik2();
+        const OverviewHidden hidden(window_);
         data::Session& session = window_.session();
         try {
             const int atCursor = roster::employeeAtPosition(session.env, window_.grid()->col(),

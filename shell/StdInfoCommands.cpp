@@ -30,7 +30,7 @@ void StdInfoCommands::mnustdinfo_Click() {
 void StdInfoCommands::place() {
     QAction* info = window_.menuAction(QStringLiteral("mnustdinfo"));
     if (!info || !info->isChecked() || !window_.isVisible() || window_.isMinimized() ||
-        !window_.session().env.isOpen()) {
+        !window_.session().env.isOpen() || hiddenWhileOpen_ > 0) {
         hide();
         return;
     }
@@ -81,12 +81,17 @@ bool StdInfoCommands::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+void StdInfoCommands::holdHidden(bool hold) {
+    hiddenWhileOpen_ += hold ? 1 : -1;
+    place();
+}
+
 OverviewHidden::OverviewHidden(frmTurnova& window) : window_(window) {
-    if (StdInfoCommands* info = stdInfo(window_)) info->hide();
+    if (StdInfoCommands* info = stdInfo(window_)) info->holdHidden(true);
 }
 
 OverviewHidden::~OverviewHidden() {
-    if (StdInfoCommands* info = stdInfo(window_)) info->place();
+    if (StdInfoCommands* info = stdInfo(window_)) info->holdHidden(false);
 }
 
 void installStdInfo(frmTurnova& window) {

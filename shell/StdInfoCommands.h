@@ -23,6 +23,8 @@ public:
     // shown and not minimised; hides it otherwise.
     void place();
     void hide();
+    // While held (by OverviewHidden), place() keeps the overview hidden.
+    void holdHidden(bool hold);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,6 +34,7 @@ private:
 
     frmTurnova& window_;
     QPointer<frmstdinfo> overview_;
+    int hiddenWhileOpen_ = 0;
 };
 
 // Hides the overview while a window that wants the screen (print preview, time sheet) is open,

@@ -8,6 +8,7 @@
 #include "engine/DateValue.h"
 #include "platform/Desktop.h"
 #include "platform/ErrorReporter.h"
+#include "platform/ScreenFit.h"
 #include "reports/frminfo.h"
 #include "roster/Groups.h"
 #include "roster/Konstanten.h"
@@ -23,7 +24,6 @@
 #include "shell/Navigation.h"
 #include "shell/ReportCommands.h"
 #include "shell/SettingsCommands.h"
-#include "shell/ScreenFit.h"
 #include "shell/StatusPanel.h"
 #include "shell/PrintCommands.h"
 #include "shell/SheetCommands.h"
@@ -91,7 +91,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installBlockCommands(*this);
     installStdInfo(*this);
     installUndoCommands(*this);
-    fitOnScreen(*this, QSize(1100, 760));
+    platform::fitOnScreen(*this, QSize(1100, 760));
 }
 
 frmTurnova::~frmTurnova() {

@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -87,6 +88,26 @@ private slots:
             QFile::setPermissions(bin, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                            QFileDevice::ExeOwner);
         }
+    }
+
+    // What xdg-open answers decides: a desktop without a program for the file is a failure.
+    void openWithShellHearsTheDesktop() {
+        QTemporaryDir dir;
+        const QString opener = dir.filePath(QStringLiteral("xdg-open"));
+        const auto answer = [&](int code) {
+            QFile script(opener);
+            QVERIFY(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            script.write(QByteArray("#!/bin/sh\nexit ") + QByteArray::number(code) + "\n");
+            script.close();
+            script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        };
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.path()) + ':' + path);
+        answer(3);
+        QVERIFY(!platform::openWithShell(dir.filePath(QStringLiteral("seite.html"))));
+        answer(0);
+        QVERIFY(platform::openWithShell(dir.filePath(QStringLiteral("seite.html"))));
+        qputenv("PATH", path);
     }
 
     void clockGivesWallClockAsUtc() {

@@ -10,6 +10,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -176,6 +178,40 @@ private slots:
         if (!QFile::exists(qm)) QSKIP("Qt's German translations are not installed");
         buttonTexts.sort();
         QCOMPARE(buttonTexts, QStringList({"Ja", "Nein"}));
+    }
+
+    // The font dialog starts on the stored font; OK without a change gives it back unchanged,
+    // a change is taken.
+    void widgetFontDialogRoundTrip() {
+        QFont stored(QStringLiteral("Arial"), 11);
+        stored.setBold(true);
+        QFont shownAtStart;
+        int newSize = 0;
+        QTimer closer;
+        closer.setInterval(10);
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            shownAtStart = dialog->currentFont();
+            if (newSize) {
+                QFont changed = dialog->currentFont();
+                changed.setPointSize(newSize);
+                dialog->setCurrentFont(changed);
+            }
+            dialog->accept();
+        });
+        closer.start();
+        WidgetPrompts prompts;
+        QCOMPARE(prompts.chooseFont(stored), std::optional<QFont>(stored));
+        QCOMPARE(shownAtStart.family(), QFontInfo(stored).family());
+        QCOMPARE(shownAtStart.pointSize(), 11);
+        QVERIFY(shownAtStart.bold());
+        newSize = 14;
+        const std::optional<QFont> changed = prompts.chooseFont(stored);
+        QVERIFY(changed.has_value());
+        QCOMPARE(changed->pointSize(), 14);
+        QCOMPARE(changed->family(), QFontInfo(stored).family());
+        closer.stop();
     }
 };
 

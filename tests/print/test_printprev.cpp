@@ -7,11 +7,14 @@
 #include "print/QPainterSurface.h"
 #include "tests/print/PrintRows.h"
 #include "tests/support/DialogFixture.h"
+#include "tests/support/GoldenFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
 #include <QProcess>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -42,9 +45,9 @@ class TestPrintPrev : public QObject, testing::DialogFixture<PrintPrev> {
     // The members that fit across a portrait sheet in the preview's print font.
     int columnsPerPortraitPage() {
         QImage probe(10, 10, QImage::Format_RGB32);
-        probe.setDotsPerMeterX(qRound(w->logicalDpiX() / 0.0254));
-        probe.setDotsPerMeterY(qRound(w->logicalDpiY() / 0.0254));
+        const std::unique_ptr<QPrinter> printer = platform::measuringPrinter();
         print::QPainterSurface surface(probe, testing::A4Short);
+        surface.measureOn(*printer);
         surface.setFont(w->printFont());
         const print::PageGeometry g = print::RosterPage(t->session, month).measure(surface);
         int n = 0;
@@ -249,6 +252,39 @@ private Q_SLOTS:
             QVERIFY(text.contains(QStringLiteral("M%1").arg(i, 2, 10, QLatin1Char('0'))));
     }
 
+    // The preview lays out the pages in the printer's metrics: the same members on the same
+    // pages as the PDF, in both orientations.
+    void previewIsThePrintout() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        const int g = testing::wideGroup(env(), 74, QDate(2027, 2, 1));
+        for (const char* orientation : {"Quer", "hoch"}) {
+            open(g, QDate(2027, 2, 1));
+            press(orientation);
+            const std::vector<int> preview = w->pageStarts();
+            const int pages = w->pageCount();
+            QCOMPARE(int(preview.size()), pages);
+            const QString path = t->folder() + QStringLiteral("/%1.pdf").arg(orientation);
+            prompts().queueFile(path);
+            press("Drucken");
+            QCOMPARE(w->pageStarts(), preview);
+            const QStringList sheets = pdfText(path).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+            QCOMPARE(sheets.size(), pages);
+            for (int p = 0; p < pages; ++p) {
+                const int first = preview[std::size_t(p)];
+                const int last = p + 1 < pages ? preview[std::size_t(p) + 1] - 1 : 73;
+                QVERIFY(sheets[p].contains(
+                    QStringLiteral("M%1").arg(first + 1, 2, 10, QLatin1Char('0'))));
+                QVERIFY(sheets[p].contains(
+                    QStringLiteral("M%1").arg(last + 1, 2, 10, QLatin1Char('0'))));
+                if (p + 1 < pages)
+                    QVERIFY(!sheets[p].contains(
+                        QStringLiteral("M%1").arg(last + 2, 2, 10, QLatin1Char('0'))));
+            }
+            w.reset();
+        }
+    }
+
     void aTableTooTallIsNotPrinted() {
         const int g = testing::wardRoster(env());
         open(g, QDate(2025, 1, 1));
@@ -278,6 +314,33 @@ private Q_SLOTS:
         // the preview goes on working
         press("hoch");
         QCOMPARE(prompts().shown.size(), 1);
+
+        // a PDF that cannot be closed, and one cut off by a full disk, leave the old file
+        const QString old = t->folder() + QStringLiteral("/alt.pdf");
+        QFile file(old);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("alte Datei") == 10);
+        file.close();
+        {
+            const testing::FailingWrites failing(testing::FailingStep::Close);
+            prompts().queueFile(old);
+            press("Drucken");
+        }
+        QVERIFY(prompts().lastMessage().text.endsWith(QStringLiteral("Der Datenträger ist voll.")));
+        QCOMPARE(testing::readBytes(old), QByteArray("alte Datei"));
+        QCOMPARE(QDir(t->folder()).entryList({QStringLiteral("alt.pdf*")}, QDir::Files),
+                 QStringList{"alt.pdf"});
+        testing::SmallDisk disk(256);
+        if (!disk.mounted()) QSKIP("no tmpfs can be mounted here");
+        const QString cut = disk.path(QStringLiteral("plan.pdf"));
+        QFile onDisk(cut);
+        QVERIFY(onDisk.open(QIODevice::WriteOnly) && onDisk.write("alte Datei") == 10);
+        onDisk.close();
+        QVERIFY(disk.leaveFree(4096));
+        prompts().queueFile(cut);
+        press("Drucken");
+        QVERIFY2(prompts().lastMessage().text.endsWith(QStringLiteral("Der Datenträger ist voll.")),
+                 qPrintable(prompts().lastMessage().text));
+        QCOMPARE(testing::readBytes(cut), QByteArray("alte Datei"));
     }
 };
 

@@ -11,6 +11,7 @@
 #include "shell/ExportCommands.h"
 #include "tests/print/HtmlRows.h"
 #include "tests/support/GoldenFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -130,6 +131,25 @@ private Q_SLOTS:
             QStringLiteral("Es ist ein Fehler im Programm aufgetreten")));
         QVERIFY(t->prompts.lastMessage().text.contains(QStringLiteral("Datenträger voll")));
         QVERIFY(t->prompts.lastMessage().text.endsWith(QStringLiteral("Modul : HTML Export")));
+    }
+
+    // A disk that fills at the last bytes or fails when the page is closed: the page of before
+    // stays, and the report names the cause.
+    void failedLastWriteOrCloseKeepsThePage() {
+        showMonth(QDate(2024, 3, 1));
+        const QString path = documents() + QStringLiteral("/plan.html");
+        QVERIFY(print::makehtmlplan(t->session, month, path));
+        const QByteArray before = testing::readBytes(path);
+        for (const auto step : {testing::FailingStep::LastWrite, testing::FailingStep::Close}) {
+            t->prompts.clear();
+            const testing::FailingWrites failing(step);
+            QVERIFY(!print::makehtmlplan(t->session, month, path));
+            QCOMPARE(testing::readBytes(path), before);
+            QCOMPARE(QDir(documents()).entryList(QDir::Files), QStringList({"plan.html"}));
+            QCOMPARE(t->prompts.messages().size(), 1);
+            QVERIFY(t->prompts.lastMessage().text.contains(
+                QStringLiteral("konnte nicht geschrieben werden. Der Datenträger ist voll.")));
+        }
     }
 
     void folderThatCannotTakeThePage() {

@@ -84,6 +84,38 @@ private Q_SLOTS:
         QVERIFY(testing::matchesGolden(s, QStringLiteral("ward-2025-02-portrait")));
     }
 
+    // Names as long as the database allows: the heading stands after the month and before the
+    // maker line, shortened with "..."; a long name stays in its column, a duty text as wide as
+    // the column stays whole.
+    void longTextsStayInTheirPlaces() {
+        testing::exec(t->env(), QStringLiteral("INSERT INTO Einstellungen (OrgName) VALUES ([p0])"),
+                      {QString(50, QLatin1Char('O'))});
+        const int g = testing::group(t->env(), QString(50, QLatin1Char('G')));
+        const int ma = testing::employee(t->env(), QString(49, QLatin1Char('N')), 1);
+        testing::member(t->env(), g, ma, 1);
+        testing::colouredDuty(t->env(), ma, QDate(2025, 1, 6), QTime(), QTime(),
+                              QStringLiteral("Fortbildung BS1"), 0xFFFFFF, 8);
+        t->env().rsMitarbeiter.requery();
+        t->env().MaNachGrp(g);
+        const RecordingSurface s = drawAll(g, QDate(2025, 1, 1), testing::A4Long, testing::A4Short);
+        QVERIFY(testing::matchesGolden(s, QStringLiteral("long-texts")));
+        for (const QString& op : s.ops) {
+            if (!op.startsWith(QLatin1String("text "))) continue;
+            const double x = op.section(QLatin1Char(' '), 1, 1).toDouble();
+            const QString text = op.section(QLatin1Char('"'), 1, 1);
+            if (text.startsWith(QLatin1Char('O'))) {
+                QVERIFY(x >= 200 + 11 * 160); // after "Januar 2025" in 16 points
+                QVERIFY(x + text.size() * 160 <= testing::A4Long - 7 * 160); // before "Karbeno"
+                QVERIFY(text.endsWith(QLatin1String("...")));
+            }
+            if (text.startsWith(QLatin1Char('N')) || text.startsWith(QLatin1String("Fort"))) {
+                QVERIFY(x >= 800); // inside the column after the labels
+                QVERIFY(x + text.size() * 100 <= 800 + 1600);
+                QCOMPARE(text.endsWith(QLatin1String("...")), text.startsWith(QLatin1Char('N')));
+            }
+        }
+    }
+
     // Nine columns fit across a landscape sheet and six across a portrait one: 18 members fill
     // the last page exactly, and no page of labels alone follows it.
     void membersSpreadOverPages_data() {

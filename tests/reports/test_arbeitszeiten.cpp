@@ -10,10 +10,12 @@
 #include "tests/print/HtmlRows.h"
 #include "tests/support/DialogFixture.h"
 #include "tests/support/GoldenFile.h"
+#include "tests/support/WriteFaults.h"
 
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QtTest>
@@ -112,6 +114,18 @@ private Q_SLOTS:
         QCOMPARE(w->windowTitle(), QStringLiteral("Arbeitszeiten für April 2024"));
     }
 
+    // The sheet opens within the screen's free area with its buttons and accounts inside it.
+    void fitsTheScreen() {
+        open(rows.mueller);
+        const QRect screen = w->screen()->availableGeometry();
+        QVERIFY(screen.contains(w->geometry()));
+        for (const char* name : {"Command1", "cmdDrucken", "Text1", "DataCombo1"}) {
+            auto* control = child<QWidget>(name);
+            const QRect inWindow(control->mapTo(w.get(), QPoint(0, 0)), control->size());
+            QVERIFY2(w->rect().contains(inWindow), name);
+        }
+    }
+
     void accountsAndCounts() {
         const int m = rows.mueller;
         testing::duty(env(), m, QDate(2024, 3, 11), {}, {}, 0, 0, 1.5, 0, QStringLiteral("Urlaub"));
@@ -147,12 +161,16 @@ private Q_SLOTS:
         QVERIFY(!child<QWidget>("Frame1_2")->isVisible() &&
                 child<QWidget>("Frame1_3")->isVisible());
 
-        // without a statistics row: zeros, the actual hours, no target override
+        // without a statistics row: the roster's account (20 work days of 8 hours, nothing
+        // carried), her own counts and not those shown before, no target override
         auto* chooser = child<QComboBox>("DataCombo1");
         chooser->setCurrentIndex(chooser->findData(rows.ivanova));
         Q_EMIT chooser->activated(chooser->currentIndex());
-        QCOMPARE(QStringList({txt("txtsum_0"), txt("txtsum_1"), txt("Text2"), txt("Text1")}),
-                 QStringList({"15,50", "0.00", "0.00", "0.00"}));
+        QCOMPARE(QStringList({txt("txtsum_0"), txt("txtsum_1"), txt("Text2"), txt("txtSumVormonat"),
+                              txt("Text1")}),
+                 QStringList({"15,50", "160,00", "-144,50", "0,00", "-144,50"}));
+        QCOMPARE(QStringList({txt("Text3"), txt("Text4"), txt("Text5"), txt("Text6")}),
+                 QStringList({"", "", "", ""}));
         QVERIFY(edit("Text13")->isHidden() && child<QLabel>("Label22")->isHidden());
     }
 
@@ -281,8 +299,23 @@ private Q_SLOTS:
         QVERIFY(testing::matchesGolden(testing::readBytes(path),
                                        QStringLiteral("reports/sheet-2024-03.html")));
 
-        // a folder that does not exist: a message, nothing opened
+        // a disk that fills at the last bytes: the old page stays, a message, nothing opened
         opened.clear();
+        w->openFile = [&opened](const QString& page) {
+            opened << page;
+            return true;
+        };
+        {
+            const testing::FailingWrites failing(testing::FailingStep::LastWrite);
+            prompts().queueFile(path);
+            click("cmdDrucken");
+        }
+        QVERIFY(prompts().lastMessage().text.endsWith(QStringLiteral("Der Datenträger ist voll.")));
+        QVERIFY(testing::matchesGolden(testing::readBytes(path),
+                                       QStringLiteral("reports/sheet-2024-03.html")));
+        QVERIFY(opened.isEmpty());
+
+        // a folder that does not exist: a message, nothing opened
         prompts().queueFile(documents + QStringLiteral("/fehlt/blatt.html"));
         click("cmdDrucken");
         QVERIFY(prompts().lastMessage().text.contains(

@@ -325,7 +325,9 @@ private Q_SLOTS:
         desk->prompts.queueFile(desk->dir.filePath(QStringLiteral("fehlt/Dienste.tns")));
         entry("nmusaveas")->trigger();
         QCOMPARE(desk->prompts.shown.size(), 1);
-        QVERIFY(shown().first().contains(QStringLiteral("konnte nicht gespeichert werden")));
+        QVERIFY(shown().first().contains(QStringLiteral("konnte nicht geschrieben werden. Der "
+                                                         "Ordner")));
+        QVERIFY(shown().first().endsWith(QStringLiteral("Die Dienste sind nicht gespeichert.")));
         // a cancelled dialog does nothing
         desk->prompts.clear();
         entry("mnuinsertfrom")->trigger();

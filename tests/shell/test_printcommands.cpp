@@ -6,6 +6,7 @@
 #include "platform/ScriptedPrompts.h"
 #include "print/PrintPrev.h"
 #include "shell/PrintCommands.h"
+#include "shell/StdInfoCommands.h"
 #include "shell/frmTurnova.h"
 #include "tests/roster/GroupRows.h"
 #include "tests/support/TestDesk.h"
@@ -56,12 +57,20 @@ private Q_SLOTS:
         member(env, w->month().groupNumber, anna, 1);
         env.rsMitarbeiter.requery();
         w->gridrepaint();
+        // the overview beside the roster is hidden while the preview is open, also when the
+        // main window moves meanwhile, and comes back after
+        w->show();
+        QTRY_VERIFY(stdInfo(*w)->overview() && stdInfo(*w)->overview()->isVisible());
         w->timer1()->start();
         QString title;
         int pages = 0;
+        bool overviewShown = true;
         QTimer::singleShot(0, [&] {
             auto* preview = qobject_cast<PrintPrev*>(QApplication::activeModalWidget());
             if (!preview) return;
+            w->move(w->pos() + QPoint(5, 5));
+            QCoreApplication::processEvents();
+            overviewShown = stdInfo(*w)->overview()->isVisible();
             title = preview->windowTitle();
             pages = preview->pageCount();
             QTest::mouseClick(preview->findChild<QToolButton*>(QStringLiteral("hoch")),
@@ -71,6 +80,8 @@ private Q_SLOTS:
         print->trigger();
         QCOMPARE(title, QStringLiteral("Druckvorschau"));
         QCOMPARE(pages, 1);
+        QVERIFY(!overviewShown);
+        QTRY_VERIFY(stdInfo(*w)->overview()->isVisible());
         QVERIFY(!w->timer1()->isActive());
         env.rsEinstellungen.requery();
         QCOMPARE(env.rsEinstellungen.value(QStringLiteral("PrinterOrientation")).toInt(), 1);

@@ -6,10 +6,10 @@
 
 #include "engine/Recordset.h"
 #include "platform/Formats.h"
+#include "platform/ScreenFit.h"
 #include "platform/ScriptedPrompts.h"
 #include "roster/Konstanten.h"
 #include "shell/FlexGrid.h"
-#include "shell/ScreenFit.h"
 #include "shell/StatusPanel.h"
 #include "shell/frmTurnova.h"
 #include "tests/support/Modal.h"
@@ -224,13 +224,13 @@ private Q_SLOTS:
         const QMargins frame(8, 32, 8, 8);
         // a 1024 x 768 screen less a panel of 32 pixels
         const QRect small(0, 0, 1024, 736);
-        const QRect inner = fittedGeometry(small, QSize(1100, 760), frame);
+        const QRect inner = platform::fittedGeometry(small, QSize(1100, 760), frame);
         QVERIFY(small.contains(inner.marginsAdded(frame)));
         QCOMPARE(inner.width(), 1024 - 16);
         QCOMPARE(inner.height(), 736 - 40);
         // a large screen: the wanted size, centred
         const QRect large(1920, 0, 1920, 1200);
-        const QRect roomy = fittedGeometry(large, QSize(1100, 760), frame);
+        const QRect roomy = platform::fittedGeometry(large, QSize(1100, 760), frame);
         QCOMPARE(roomy.size(), QSize(1100, 760));
         QCOMPARE(roomy.marginsAdded(frame).center(), large.center());
         // the real window on the screen it opens on

@@ -4,15 +4,21 @@
 
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
+#include "print/RecordingSurface.h"
+#include "print/RosterHtml.h"
+#include "print/RosterPage.h"
+#include "reports/TimeSheet.h"
+#include "roster/MemoryGrid.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/Modal.h"
 #include "tests/support/MainWindowDesk.h"
+#include "tests/support/Modal.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace testing;
@@ -94,7 +100,8 @@ private Q_SLOTS:
             });
             QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(days() + 3, 2));
             QCOMPARE(storedTarget(emil, 12, 2025), save ? 140.0 : 150.0);
-            QCOMPARE(grid()->text(1, 2), save ? QStringLiteral("140,00") : QStringLiteral("150,00"));
+            QCOMPARE(grid()->text(1, 2),
+                     save ? QStringLiteral("140,00") : QStringLiteral("150,00"));
         }
         QVERIFY(desk->prompts.shown.isEmpty());
     }
@@ -172,8 +179,72 @@ private Q_SLOTS:
              {engine::dateVariant(QDate(2026, 3, 10)), fritz});
         w->datumUp_Click();
         w->datumUp_Click(); // April 2026: March had 22 work days
-        QCOMPARE(shown(1), QStringList({"176,00", "-176,00",
-                                        platform::fixed(-672.0 - 176 + 7.5 - 176)}));
+        QCOMPARE(shown(1),
+                 QStringList({"176,00", "-176,00", platform::fixed(-672.0 - 176 + 7.5 - 176)}));
+    }
+
+    // The roster's target, difference and balance of every member are what the printed page, the
+    // HTML page and the working-time sheet show: before a first working day, and in a month
+    // after the last stored row.
+    void everyOutputShowsTheRostersAccount() {
+        start(QDate(2025, 12, 10));
+        employee(QStringLiteral("Dora"), QDate(2025, 12, 15), 0, 1, 12.5);
+        employee(QStringLiteral("Fritz"), QDate(2025, 11, 4), 0, 2);
+        refresh();
+        w->datumDown_Click(); // November 2025: before Dora's first working day
+        compareOutputs({"Dora", "Fritz"});
+        for (int i = 0; i < 3; ++i)
+            w->datumUp_Click(); // February 2026: no rows
+        QCOMPARE(shown(2), QStringList({"160,00", "-160,00", "-672,00"}));
+        compareOutputs({"Dora", "Fritz"});
+    }
+
+private:
+    void compareOutputs(const QStringList& names) {
+        const roster::MonthState& month = w->month();
+        print::RecordingSurface paper(16838, 11906);
+        print::RosterPage(w->session(), month).draw(paper, std::nullopt);
+        const QString html = desk->dir.filePath(QStringLiteral("plan.html"));
+        QVERIFY(print::makehtmlplan(w->session(), month, html));
+        QFile file(html);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString page = QString::fromLatin1(file.readAll());
+        const auto htmlRow = [&](const QString& label) {
+            const qsizetype from = page.indexOf(QStringLiteral(">") + label + QStringLiteral("<"));
+            const QString row = page.mid(from, page.indexOf(QStringLiteral("</tr>"), from) - from);
+            QStringList cells;
+            static const QRegularExpression cell(
+                QStringLiteral("align=\\w+ bgcolor=#FFFFFF>([^<]*)<"));
+            for (const auto& m : cell.globalMatch(row))
+                cells << m.captured(1).trimmed();
+            return cells;
+        };
+        const QStringList targets = htmlRow(QStringLiteral("Sollstd."));
+        const QStringList differences = htmlRow(QStringLiteral("Diff"));
+        const QStringList balances = htmlRow(QStringLiteral("+ Vorm."));
+        for (int col = 1; col <= names.size(); ++col) {
+            const QString name = names.at(col - 1);
+            const QStringList screen = shown(col);
+            // on paper: after the name come difference, balance and target (no hours here)
+            QStringList texts;
+            for (const QString& op : paper.ops)
+                if (op.startsWith(QLatin1String("text ")))
+                    texts << op.section(QLatin1Char('"'), 1, 1);
+            const qsizetype at = texts.indexOf(name);
+            QVERIFY(at >= 0);
+            QCOMPARE(QStringList({texts.value(at + 3), texts.value(at + 1), texts.value(at + 2)}),
+                     screen);
+            QCOMPARE(QStringList({targets.value(col - 1), differences.value(col - 1),
+                                  balances.value(col - 1)}),
+                     screen);
+            roster::MemoryGrid grid;
+            const int maNr =
+                scalar(QStringLiteral("SELECT MaNr FROM Mitarbeiter WHERE PlanName = p0"), {name})
+                    .toInt();
+            const reports::SheetAccounts sheet =
+                reports::fillsheet(w->session(), month, maNr, grid);
+            QCOMPARE(QStringList({sheet.target, sheet.difference, sheet.balance}), screen);
+        }
     }
 };
 

@@ -1,7 +1,9 @@
-#include "shell/ScreenFit.h"
+#include "platform/ScreenFit.h"
 
 #include <QScreen>
 #include <QWidget>
+
+namespace platform {
 
 QRect fittedGeometry(const QRect& available, const QSize& wanted, const QMargins& frame) {
     const QSize room = available.size().shrunkBy(frame);
@@ -28,3 +30,5 @@ void fitOnScreen(QWidget& window, const QSize& wanted) {
     }
     window.setGeometry(fittedGeometry(screen->availableGeometry(), wanted, frame));
 }
+
+} // namespace platform
