@@ -24,6 +24,10 @@ const QString BlockMimeType = QStringLiteral("application/x-turnova-dienstblock"
 const QString ClipboardFormat = QStringLiteral("Zwischenablage entspricht nicht dem Format");
 const QString FileFormat = QStringLiteral("Datei entspricht nicht dem Format");
 const QString PasteFailed = QStringLiteral("Fehler beim einfügen der Zwischenablage ");
+const QString MoveRefused =
+    QStringLiteral("Der Block passt an dieser Stelle nicht in den Dienstplan: ein Teil davon läge "
+                   "hinter dem Monatsende oder hinter dem letzten Mitarbeiter. Es wurde nichts "
+                   "verschoben.");
 const QString TnsFilter =
     QStringLiteral("Alle Dateien (*.*)|*.*|Gespeicherte Dienste (*.tns)|*.tns|");
 
@@ -45,8 +49,8 @@ public:
 bool isBlockKey(int keyCode, int shift) {
     using namespace shiftstate;
     if (shift == 0) return keyCode == keycode::Delete;
-    if (shift == Ctrl) return keyCode == KeyC || keyCode == KeyX || keyCode == KeyV ||
-                              keyCode == keycode::Insert;
+    if (shift == Ctrl)
+        return keyCode == KeyC || keyCode == KeyX || keyCode == KeyV || keyCode == keycode::Insert;
     if (shift == Shift) return keyCode == keycode::Delete || keyCode == keycode::Insert;
     return false;
 }
@@ -87,8 +91,7 @@ void BlockCommands::Grid_KeyDown(int keyCode, int shift) {
 }
 
 bool BlockCommands::isDayCell(int row, int col) const {
-    return row >= 2 && row <= window_.month().days + 1 && col >= 1 &&
-           col < window_.grid()->cols();
+    return row >= 2 && row <= window_.month().days + 1 && col >= 1 && col < window_.grid()->cols();
 }
 
 QRect BlockCommands::markedBlock() const {
@@ -117,7 +120,7 @@ void BlockCommands::showPasted(const roster::PasteResult& pasted) {
         const QDate day = window_.month().firstDay.addDays(cell.row - 2);
         grid->setText(cell.row, cell.col, cell.text);
         grid->setBackground(cell.row, cell.col,
-                            cell.colour != roster::White ? cell.colour
+                            cell.colour != roster::White  ? cell.colour
                             : roster::isFreeDay(env, day) ? window_.month().weekendColor
                                                           : roster::White);
     }
@@ -153,7 +156,8 @@ void BlockCommands::paste(int col, int row) {
     pasteText(platform::clipboardText(), col, row, ClipboardFormat);
 }
 
-void BlockCommands::pasteText(const QString& text, int col, int row, const QString& message) {
+void BlockCommands::pasteText(const QString& text, int col, int row, const QString& message,
+                              bool toClipboard) {
     data::Session& session = window_.session();
     if (!roster::hasBlockHeader(text, dutyHeader())) {
         session.prompts().ask(message);
@@ -164,6 +168,8 @@ void BlockCommands::pasteText(const QString& text, int col, int row, const QStri
         session.prompts().ask(message);
         return;
     }
+    // a refused text leaves the clipboard as it was
+    if (toClipboard) platform::setClipboardText(text);
     if (!isDayCell(row, col)) return;
     window_.timer1()->stop();
     {
@@ -192,10 +198,10 @@ void BlockCommands::deleteBlock() {
     if (block.isEmpty()) return;
     window_.timer1()->stop();
     const bool single = block.width() == 1 && block.height() == 1;
-    if (!single && window_.session().prompts().ask(
-                       QStringLiteral("Wollen Sie alle markierten Dienste Löschen"),
-                       platform::Buttons::YesNo, platform::Icon::Exclamation,
-                       QStringLiteral("Löschen"), 1) != platform::Answer::Yes) {
+    if (!single &&
+        window_.session().prompts().ask(
+            QStringLiteral("Wollen Sie alle markierten Dienste Löschen"), platform::Buttons::YesNo,
+            platform::Icon::Exclamation, QStringLiteral("Löschen"), 1) != platform::Answer::Yes) {
         window_.grid()->setFocus();
         return;
     }
@@ -217,9 +223,13 @@ void BlockCommands::deleteBlock() {
     window_.grid()->setFocus();
 }
 
-void BlockCommands::copyHere() { transfer(false); }
+void BlockCommands::copyHere() {
+    transfer(false);
+}
 
-void BlockCommands::moveHere() { transfer(true); }
+void BlockCommands::moveHere() {
+    transfer(true);
+}
 
 void BlockCommands::transfer(bool move) {
     GridEditing* editing = gridEditing(window_);
@@ -228,8 +238,8 @@ void BlockCommands::transfer(bool move) {
     const QRect from = marked.width() == 1 && marked.height() == 1
                            ? QRect(editing->rememberedCell(), editing->rememberedCell())
                            : marked;
-    const QRect source = roster::orderedBlock(from.left(), from.top(), from.right(),
-                                              from.bottom(), window_.month().days);
+    const QRect source = roster::orderedBlock(from.left(), from.top(), from.right(), from.bottom(),
+                                              window_.month().days);
     if (source.isEmpty() || !isDayCell(dropCell_.y(), dropCell_.x())) return;
     window_.timer1()->stop();
     data::Session& session = window_.session();
@@ -251,7 +261,11 @@ void BlockCommands::transfer(bool move) {
             const roster::MoveResult moved =
                 roster::moveBlock(session.env, window_.month(), source, dropCell_.x(),
                                   dropCell_.y(), window_.grid()->cols());
-            platform::setClipboardText(moved.text);
+            if (moved.refused)
+                session.prompts().ask(MoveRefused, platform::Buttons::Ok,
+                                      platform::Icon::Exclamation);
+            else
+                platform::setClipboardText(moved.text);
         } catch (const std::exception&) {
             // the source and the target are as they were
             session.prompts().ask(PasteFailed);
@@ -317,9 +331,8 @@ void BlockCommands::mnuinsertfrom_Click() {
         session.prompts().ask(FileFormat);
         return;
     }
-    platform::setClipboardText(*text);
     const QPoint anchor = gridEditing(window_)->rememberedCell();
-    pasteText(*text, anchor.x(), anchor.y(), FileFormat);
+    pasteText(*text, anchor.x(), anchor.y(), FileFormat, true);
 }
 
 namespace {

@@ -63,8 +63,7 @@ bool isDutyKey(int code) {
 // The keys of the handler's table; every other key is left to the grid.
 bool isHandlerKey(const KeyStroke& k) {
     if (isBlockKey(k.code, k.shift)) return true;
-    if (k.shift == 0)
-        return isDutyKey(k.code) || k.code == keycode::Enter || k.code == keycode::F5;
+    if (k.shift == 0) return isDutyKey(k.code) || k.code == keycode::Enter || k.code == keycode::F5;
     if (k.shift == shiftstate::Alt) return k.code == keycode::Left || k.code == keycode::Right;
     if (k.shift == (shiftstate::Ctrl | shiftstate::Alt)) return k.code == keycode::Multiply;
     return false;
@@ -118,7 +117,8 @@ bool GridEditing::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress &&
             static_cast<QMouseEvent&>(*event).button() == Qt::RightButton) {
             rightButtonDown(static_cast<QMouseEvent&>(*event));
-            // as in the old grid, the right button leaves the selection as it is
+            // the grid itself does not see the right button: a click inside the marked block keeps
+            // it
             return true;
         }
     }
@@ -137,9 +137,13 @@ bool GridEditing::keyPress(const QKeyEvent& event) {
 
 void GridEditing::rightButtonDown(const QMouseEvent& event) {
     FlexGrid* grid = window_.grid();
-    rememberedBlock_ = grid->selectedBlock();
     const QModelIndex index = grid->indexAt(event.position().toPoint());
     rememberedCell_ = index.isValid() ? QPoint(index.column(), index.row()) : QPoint(-1, -1);
+    // a right click outside the marked block moves the cursor there first, so the menu's
+    // commands act on the cell under the pointer
+    if (isDayCell(index.row(), index.column()) && !grid->selectedBlock().contains(rememberedCell_))
+        grid->setCursor(index.row(), index.column());
+    rememberedBlock_ = grid->selectedBlock();
 }
 
 bool GridEditing::isDayCell(int row, int col) const {
@@ -169,7 +173,8 @@ bool GridEditing::Grid_KeyDown(int keyCode, int shift) {
         if (shift == 0 && isDutyKey(keyCode)) {
             enterStandardDuty(row, col, roster::keyCharacter(keyCode), roster::keyCodeOf(keyCode));
         } else if (isBlockKey(keyCode, shift)) {
-            if (BlockCommands* blocks = blockCommands(window_)) blocks->Grid_KeyDown(keyCode, shift);
+            if (BlockCommands* blocks = blockCommands(window_))
+                blocks->Grid_KeyDown(keyCode, shift);
         } else if (shift == 0 && keyCode == keycode::Enter) {
             openDutyEntry(row, col);
         } else if (shift == 0 && keyCode == keycode::F5) {
