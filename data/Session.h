@@ -23,6 +23,11 @@ struct Session {
     // Held from the start-up check to the end of the run: one program per database file.
     std::unique_ptr<QLockFile> databaseLock;
 
+    // The first day of the month from which a changed flat target (Sollstd) applies: the month
+    // the employee window was opened on. Stored months before it keep their targets. Invalid:
+    // from the first working day on.
+    QDate targetsFrom;
+
     platform::Prompts& prompts() const { return *services.prompts; }
     QDate today() const { return services.clock->today(); }
 };
