@@ -147,11 +147,20 @@ public:
         if (!isField(field, "ersterArbeitstag") && !isField(field, "normstunden") && !flatTarget)
             return;
         guarded("rsMitarbeiter_FieldChangeComplete", [&] {
+            const QDate firstDay = dateValue(rs->value(QStringLiteral("ersterArbeitstag")));
+            if (flatTarget) {
+                // A new flat target changes no hours and no month before the one it applies
+                // from: the run starts there (the day after its 1st, so that the month before
+                // keeps its figures), and the targets follow when the row is written.
+                const QDate from = session_.targetsFrom.isValid()
+                                       ? std::max(firstDay, session_.targetsFrom.addDays(1))
+                                       : firstDay;
+                if (isLaterOrNull(rs->value(QStringLiteral("lastChange")), from))
+                    rs->setValue(QStringLiteral("lastChange"), engine::dateVariant(from));
+                return;
+            }
             // Set on the row being edited; never move it.
-            rs->setValue(QStringLiteral("lastChange"),
-                         rs->value(QStringLiteral("ersterArbeitstag")));
-            // A new flat target changes no hours: the targets follow when the row is written.
-            if (flatTarget) return;
+            rs->setValue(QStringLiteral("lastChange"), engine::dateVariant(firstDay));
             const QVariant maNr = rs->value(QStringLiteral("manr"));
             if (isNullValue(maNr)) return;
             statisticsReset(session_, maNr.toInt());
@@ -164,8 +173,9 @@ public:
     }
 
     // A changed flat target becomes the target of the months that had the old one (every month
-    // when the targets were worked out from the work days); a month's target entered by hand
-    // stays. Back to automatic targets, the statistics run works them out.
+    // when the targets were worked out from the work days), from the month it applies from on;
+    // a month's target entered by hand stays. Back to automatic targets, the statistics run
+    // works them out from that month on.
     void rsMitarbeiter_WillChangeRecord(int reason, engine::Recordset* rs) {
         if (!changesLiveRow(reason, *rs) || reason != engine::reason::Update) return;
         guarded("rsMitarbeiter_WillChangeRecord", [&] {
@@ -173,11 +183,15 @@ public:
             const double before = numberOrZero(rs->originalValue(QStringLiteral("Sollstd")));
             const double now = numberOrZero(rs->value(QStringLiteral("Sollstd")));
             if (isNullValue(maNr) || before == now || now == 0.0) return;
+            const QDate from = session_.targetsFrom;
+            const int fromMonth = from.isValid() ? from.year() * 12 + from.month() : 0;
             session_.env.Datenbank.execute(
                 QStringLiteral("UPDATE Statistik SET Soll = [parNeu] WHERE (MaNr = [parMaNr]) "
-                               "AND (([parAlt] = 0) OR (Soll = [parAlt]))"),
-                {now, maNr.toInt(), before},
-                {QStringLiteral("parNeu"), MaNr, QStringLiteral("parAlt")});
+                               "AND (([parAlt] = 0) OR (Soll = [parAlt])) "
+                               "AND (Jahr * 12 + Monat >= [parAb])"),
+                {now, maNr.toInt(), before, fromMonth},
+                {QStringLiteral("parNeu"), MaNr, QStringLiteral("parAlt"),
+                 QStringLiteral("parAb")});
         });
     }
 

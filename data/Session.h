@@ -28,6 +28,11 @@ struct Session {
     std::unique_ptr<QLockFile> databaseLock;
     FileIdentityLock fileLock; // the same, for the file reached by any of its names
 
+    // The first day of the month from which a changed flat target (Sollstd) applies: the month
+    // the employee window was opened on. Stored months before it keep their targets. Invalid:
+    // from the first working day on.
+    QDate targetsFrom;
+
     platform::Prompts& prompts() const { return *services.prompts; }
     QDate today() const { return services.clock->today(); }
 };

@@ -8,19 +8,30 @@ namespace dialogs {
 
 bool isEmptyMaskText(const QString& displayText) {
     for (const QChar c : displayText) {
-        if (c.isDigit() || c.isLetter())
-            return false;
+        if (c.isDigit() || c.isLetter()) return false;
     }
     return true;
 }
 
 bool CheckNumberField(QLineEdit* control, platform::Prompts& prompts) {
-    if (control->text().isEmpty())
-        control->setText(platform::fixed(0));
+    if (control->text().isEmpty()) control->setText(platform::fixed(0));
     bool ok = false;
     platform::parseNumber(control->text(), &ok);
     if (!ok) {
         prompts.ask(QStringLiteral("Überprüfen Sie Ihre Eingabe"));
+        return true;
+    }
+    return false;
+}
+
+bool isTargetInRange(double hours) {
+    return hours >= 0.0 && hours <= MaxMonthTarget;
+}
+
+bool CheckTargetField(QLineEdit* control, platform::Prompts& prompts) {
+    if (CheckNumberField(control, prompts)) return true;
+    if (!isTargetInRange(platform::parseNumber(control->text()))) {
+        prompts.ask(TargetRangeMessage);
         return true;
     }
     return false;
@@ -45,7 +56,9 @@ bool CheckTimeField(QLineEdit* control, platform::Prompts& prompts) {
     return false;
 }
 
-QString dateBoxMaskText() { return platform::dateInputMask(); }
+QString dateBoxMaskText() {
+    return platform::dateInputMask();
+}
 
 QString dateBoxMask() {
     QString mask = platform::dateInputMask();

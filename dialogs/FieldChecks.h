@@ -4,6 +4,8 @@
 
 #include "platform/Prompts.h"
 
+#include <QString>
+
 class QLineEdit;
 
 namespace dialogs {
@@ -11,6 +13,13 @@ namespace dialogs {
 // Empty text becomes the locale's zero with two decimals ("0,00"); a text that is no number
 // gives "Überprüfen Sie Ihre Eingabe" and true (the focus stays, the text is kept).
 bool CheckNumberField(QLineEdit* control, platform::Prompts& prompts);
+// A month's target in hours: 0 to MaxMonthTarget (every hour of the longest month).
+inline constexpr double MaxMonthTarget = 744.0;
+inline const QString TargetRangeMessage =
+    QStringLiteral("Die Sollstunden müssen zwischen 0 und 744 liegen.");
+bool isTargetInRange(double hours);
+// As CheckNumberField, and a number outside the target range gives TargetRangeMessage and true.
+bool CheckTargetField(QLineEdit* control, platform::Prompts& prompts);
 // A text that is no date gives "Sie haben kein gültiges Datum eingegeben"; always false.
 bool CheckDateField(QLineEdit* control, platform::Prompts& prompts);
 // "__:__" (nothing typed) empties the box and its mask; a text that is no time of day gives

@@ -44,4 +44,10 @@ void FormDialog::reject() {
         close();
 }
 
+QString deleteQuestion(const QString& kind, const QString& name) {
+    const QString named = name.simplified();
+    return named.isEmpty() ? QStringLiteral("Soll der %1 gelöscht werden?").arg(kind)
+                           : QStringLiteral("Soll der %1 %2 gelöscht werden?").arg(kind, named);
+}
+
 } // namespace dialogs

@@ -3,6 +3,7 @@
 // close button) runs the window's unload step, which may keep the window open.
 
 #include <QDialog>
+#include <QString>
 
 class QLineEdit;
 class QPushButton;
@@ -28,5 +29,9 @@ protected:
 private:
     bool closing_ = false;
 };
+
+// The question before a record is deleted, naming it: "Soll der Mitarbeiter Lena Fischer
+// gelöscht werden?" (without a name: "Soll der Mitarbeiter gelöscht werden?").
+QString deleteQuestion(const QString& kind, const QString& name);
 
 } // namespace dialogs

@@ -19,10 +19,14 @@ RecordBinding::RecordBinding(engine::Recordset& recordset, platform::Prompts& pr
 
 void RecordBinding::bind(QLineEdit* edit, const QString& field, Kind kind,
                          std::function<QString(double)> format) {
-    if (kind == Kind::Number && !format)
-        format = [](double v) { return platform::fixed(v); };
-    if (kind == Kind::Date)
-        edit->setInputMask(dateBoxMask());
+    if (kind == Kind::Number && !format) format = [](double v) { return platform::fixed(v); };
+    if (kind == Kind::Date) edit->setInputMask(dateBoxMask());
+    if (kind == Kind::Text && recordset_.isOpen()) {
+        // a text field takes no more than its column holds
+        const int index = recordset_.fieldIndex(field);
+        if (index >= 0 && recordset_.fieldInfo(index).width > 0)
+            edit->setMaxLength(recordset_.fieldInfo(index).width);
+    }
     bindings_ << Binding{edit, field, kind, std::move(format)};
     edit->installEventFilter(this);
 }
@@ -37,16 +41,14 @@ void RecordBinding::bind(QComboBox* box, const QString& field) {
 
 const RecordBinding::Binding* RecordBinding::find(const QObject* widget) const {
     for (const Binding& b : bindings_) {
-        if (b.widget == widget)
-            return &b;
+        if (b.widget == widget) return &b;
     }
     return nullptr;
 }
 
 RecordBinding::Binding* RecordBinding::find(const QObject* widget) {
     for (Binding& b : bindings_) {
-        if (b.widget == widget)
-            return &b;
+        if (b.widget == widget) return &b;
     }
     return nullptr;
 }
@@ -62,14 +64,12 @@ void RecordBinding::bindFormatted(QLineEdit* edit, const QString& field,
 }
 
 void RecordBinding::setCheck(QLineEdit* edit, std::function<bool(QLineEdit*)> check) {
-    if (Binding* b = find(edit))
-        b->check = std::move(check);
+    if (Binding* b = find(edit)) b->check = std::move(check);
 }
 
 bool RecordBinding::isBound(const QString& field) const {
     for (const Binding& b : bindings_) {
-        if (b.field.compare(field, Qt::CaseInsensitive) == 0)
-            return true;
+        if (b.field.compare(field, Qt::CaseInsensitive) == 0) return true;
     }
     return false;
 }
@@ -84,8 +84,7 @@ void RecordBinding::show(const Binding& b, const QVariant& value) {
         return;
     }
     auto* edit = qobject_cast<QLineEdit*>(b.widget.data());
-    if (!edit)
-        return;
+    if (!edit) return;
     if (b.formatValue) {
         edit->setText(value.isNull() ? QString() : b.formatValue(value));
         return;
@@ -98,13 +97,14 @@ void RecordBinding::show(const Binding& b, const QVariant& value) {
         edit->setText(value.isNull() ? QString() : b.format(value.toDouble()));
         break;
     case Kind::Date:
-        edit->setText(value.isNull() ? QString()
-                                     : engine::toDate(value).toString(platform::dateDisplayPattern()));
+        edit->setText(value.isNull()
+                          ? QString()
+                          : engine::toDate(value).toString(platform::dateDisplayPattern()));
         break;
     case Kind::Time:
-        if (!edit->hasFocus())
-            edit->setInputMask(QString());
-        edit->setText(value.isNull() ? QString() : platform::timeText(engine::toDateTime(value).time()));
+        if (!edit->hasFocus()) edit->setInputMask(QString());
+        edit->setText(value.isNull() ? QString()
+                                     : platform::timeText(engine::toDateTime(value).time()));
         break;
     }
 }
@@ -131,8 +131,7 @@ void RecordBinding::load() {
     loading_ = true;
     const bool current = hasRecord();
     for (const Binding& b : std::as_const(bindings_)) {
-        if (!b.widget)
-            continue;
+        if (!b.widget) continue;
         QVariant v;
         if (current) {
             try {
@@ -146,19 +145,16 @@ void RecordBinding::load() {
 }
 
 QVariant RecordBinding::valueOf(const Binding& b) const {
-    if (auto* box = qobject_cast<QCheckBox*>(b.widget.data()))
-        return box->isChecked();
+    if (auto* box = qobject_cast<QCheckBox*>(b.widget.data())) return box->isChecked();
     if (auto* combo = qobject_cast<QComboBox*>(b.widget.data()))
         return combo->currentIndex() < 0 ? QVariant() : combo->currentData();
     auto* edit = qobject_cast<QLineEdit*>(b.widget.data());
-    if (!edit)
-        return {};
+    if (!edit) return {};
     const QString text = edit->displayText();
     if (b.parse) {
         // the text as it was shown keeps the stored value (no rounding to the shown places)
         const QVariant stored = storedValue(b.field);
-        if (!stored.isNull() && text == b.formatValue(stored))
-            return stored;
+        if (!stored.isNull() && text == b.formatValue(stored)) return stored;
         return text.trimmed().isEmpty() ? QVariant() : b.parse(text);
     }
     switch (b.kind) {
@@ -170,31 +166,25 @@ QVariant RecordBinding::valueOf(const Binding& b) const {
         return edit->text();
     }
     case Kind::Number: {
-        if (text.trimmed().isEmpty())
-            return 0.0;
+        if (text.trimmed().isEmpty()) return 0.0;
         const QVariant stored = storedValue(b.field);
-        if (!stored.isNull() && text == b.format(stored.toDouble()))
-            return stored;
+        if (!stored.isNull() && text == b.format(stored.toDouble())) return stored;
         bool ok = false;
         const double v = platform::parseNumber(text, &ok);
         return ok ? QVariant(v) : QVariant(text);
     }
     case Kind::Date: {
-        if (isEmptyMaskText(text))
-            return QVariant();
+        if (isEmptyMaskText(text)) return QVariant();
         const QDate d = platform::parseDate(text);
         return d.isValid() ? engine::dateVariant(d) : QVariant(text);
     }
     case Kind::Time: {
-        if (text.isEmpty() || isEmptyMaskText(text))
-            return QVariant();
+        if (text.isEmpty() || isEmptyMaskText(text)) return QVariant();
         const QTime t = platform::parseTime(text);
-        if (!t.isValid())
-            return QVariant(text);
+        if (!t.isValid()) return QVariant(text);
         // keep the extra day of an end after midnight when the time itself did not change
         const QVariant stored = storedValue(b.field);
-        if (!stored.isNull() && engine::toDateTime(stored).time() == t)
-            return stored;
+        if (!stored.isNull() && engine::toDateTime(stored).time() == t) return stored;
         return engine::dateVariant(engine::dayNumber(t));
     }
     }
@@ -211,16 +201,14 @@ QVariant RecordBinding::storedValue(const QString& field) const {
 
 QVariant RecordBinding::widgetValue(const QString& field) const {
     for (const Binding& b : bindings_) {
-        if (b.field.compare(field, Qt::CaseInsensitive) == 0 && b.widget)
-            return valueOf(b);
+        if (b.field.compare(field, Qt::CaseInsensitive) == 0 && b.widget) return valueOf(b);
     }
     return {};
 }
 
 void RecordBinding::store() {
     for (const Binding& b : std::as_const(bindings_)) {
-        if (!b.widget)
-            continue;
+        if (!b.widget) continue;
         const QVariant v = valueOf(b);
         QVariant old;
         try {
@@ -231,16 +219,14 @@ void RecordBinding::store() {
         const bool emptyText = v.typeId() == QMetaType::QString && v.toString().isEmpty();
         const bool same = (v.isNull() && old.isNull()) || (emptyText && old.isNull()) ||
                           (!v.isNull() && !old.isNull() && v == old);
-        if (!same)
-            recordset_.setValue(b.field, v);
+        if (!same) recordset_.setValue(b.field, v);
     }
 }
 
 bool RecordBinding::validate(QWidget* field) {
     const Binding* b = find(field);
     auto* edit = qobject_cast<QLineEdit*>(field);
-    if (!b || !edit)
-        return false;
+    if (!b || !edit) return false;
     bool refuse = false;
     if (!b->parse) {
         switch (b->kind) {
@@ -257,8 +243,7 @@ bool RecordBinding::validate(QWidget* field) {
             break;
         }
     }
-    if (!refuse && b->check)
-        refuse = b->check(edit);
+    if (!refuse && b->check) refuse = b->check(edit);
     if (refuse)
         refused_ = field;
     else if (refused_ == field)
@@ -283,8 +268,7 @@ bool RecordBinding::eventFilter(QObject* watched, QEvent* event) {
             if (validate(edit)) {
                 QPointer<QLineEdit> keep(edit);
                 QTimer::singleShot(0, edit, [keep] {
-                    if (keep)
-                        keep->setFocus();
+                    if (keep) keep->setFocus();
                 });
             } else {
                 if (b->kind == Kind::Time) {

@@ -31,7 +31,7 @@ public:
 
     // A number field shows its value through format (default: "Fixed", 7,50); a date box gets
     // the locale's date mask; a time box gets "##:##" while it has the focus and shows "hh:mm"
-    // otherwise.
+    // otherwise; a text field takes at most as many characters as its column holds.
     void bind(QLineEdit* edit, const QString& field, Kind kind,
               std::function<QString(double)> format = {});
     void bind(QCheckBox* box, const QString& field);
@@ -90,7 +90,7 @@ private:
         Kind kind;
         std::function<QString(double)> format;
         std::function<QString(const QVariant&)> formatValue; // formatted fields
-        std::function<QVariant(const QString&)> parse;        // formatted fields
+        std::function<QVariant(const QString&)> parse;       // formatted fields
         std::function<bool(QLineEdit*)> check;
     };
     const Binding* find(const QObject* widget) const;

@@ -151,9 +151,13 @@ void frmFeiertage::cmdnew_Click() {
 
 void frmFeiertage::cmddel_Click() {
     if (!binding_.hasRecord()) return;
-    if (session_.prompts().ask(QStringLiteral("Soll der Feiertag gelöscht werden ?"),
-                               platform::Buttons::YesNo, platform::Icon::Exclamation,
-                               QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
+    const QString day = dialogs::isEmptyMaskText(MaskEdBox1->displayText())
+                            ? QString()
+                            : QStringLiteral(" (") + MaskEdBox1->displayText() + QLatin1Char(')');
+    if (session_.prompts().ask(
+            dialogs::deleteQuestion(QStringLiteral("Feiertag"), txtName->text() + day),
+            platform::Buttons::YesNo, platform::Icon::Exclamation, QStringLiteral("Löschen"),
+            1) != platform::Answer::Yes)
         return;
     try {
         if (rs_.status() == engine::RecordStatus::New) {

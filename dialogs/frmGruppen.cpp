@@ -72,9 +72,6 @@ void frmGruppen::buildControls() {
     resize(620, 420);
 
     connect(DataCombo1, &QComboBox::currentIndexChanged, this, [this] { DataCombo1_Change(); });
-    connect(lstAllMa, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        clickedEmployee_ = item->data(KeyRole).value<engine::Bookmark>();
-    });
     connect(Command1, &QPushButton::clicked, this, &frmGruppen::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmGruppen::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmGruppen::Command3_Click);
@@ -145,10 +142,13 @@ void frmGruppen::DataCombo1_Change() {
 
 void frmGruppen::Command1_Click() {
     data::DataUmgebung& env = session_.env;
+    // the employee highlighted in the list, whether by mouse or by keyboard
+    QListWidgetItem* chosen = lstAllMa->currentItem();
+    if (!chosen || !chosen->isSelected()) return;
     try {
-        if (!moveToChosenGroup() || !clickedEmployee_) return;
+        if (!moveToChosenGroup()) return;
         const int group = currentGroup();
-        env.rsMitarbeiter.setBookmark(*clickedEmployee_);
+        env.rsMitarbeiter.setBookmark(chosen->data(KeyRole).value<engine::Bookmark>());
         const int maNr = env.rsMitarbeiter.value(QStringLiteral("MaNr")).toInt();
         try {
             roster::addMember(env, maNr, group);

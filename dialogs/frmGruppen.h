@@ -5,8 +5,6 @@
 #include "data/Session.h"
 #include "dialogs/FormDialog.h"
 
-#include <optional>
-
 class QComboBox;
 class QListWidget;
 class QPushButton;
@@ -38,8 +36,6 @@ private:
     void message(const QString& text);
 
     data::Session& session_;
-    // The employee last clicked in the list of all employees (a bookmark of rsMitarbeiter).
-    std::optional<engine::Bookmark> clickedEmployee_;
 
     QComboBox* DataCombo1 = nullptr;
     QListWidget* lstGprMa = nullptr;

@@ -1,6 +1,7 @@
 #include "dialogs/frmMa.h"
 
 #include "dialogs/DialogKeys.h"
+#include "dialogs/FieldChecks.h"
 #include "dialogs/RecordList.h"
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
@@ -72,6 +73,7 @@ frmMa::frmMa(data::Session& session, const QDate& shownFirstDay, QWidget* parent
       shownFirstDay_(shownFirstDay), binding_(session.env.rsMitarbeiter, session.prompts(), this) {
     setObjectName(QStringLiteral("frmMa"));
     setWindowTitle(Title);
+    session_.targetsFrom = QDate(shownFirstDay.year(), shownFirstDay.month(), 1);
     setModal(true);
     buildControls();
     bindFields();
@@ -79,6 +81,10 @@ frmMa::frmMa(data::Session& session, const QDate& shownFirstDay, QWidget* parent
     DataGrid1->refill();
     binding_.load();
     TabStrip1_Click(0);
+}
+
+frmMa::~frmMa() {
+    session_.targetsFrom = QDate();
 }
 
 void frmMa::buildControls() {
@@ -147,9 +153,17 @@ void frmMa::buildControls() {
     txtStdBestand = field(0, "txtStdBestand",
                           "Stundenbestand:", QStringLiteral("Stundenbestand am ersten Arbeitstag"));
     MaskEdBox1 = field(0, "MaskEdBox1", "erster Arbeitstag:");
-    Text1 = field(0, "Text1", "Sollstd. pauschal:", {},
+    const QString from = QLocale(QLocale::German, QLocale::Germany)
+                             .toString(shownFirstDay_, QStringLiteral("MMMM yyyy"));
+    Text1 = field(0, "Text1", "Sollstd. pauschal:",
+                  QStringLiteral("Eine Änderung gilt ab %1; frühere Monate behalten ihre "
+                                 "Sollstunden.")
+                      .arg(from),
                   QStringLiteral("Tragen Sie die Sollstunden pauschl ein um die automatische "
-                                 "Berechnung der Sollstunden zu deaktivieren."));
+                                 "Berechnung der Sollstunden zu deaktivieren.\n"
+                                 "Eine Änderung gilt ab %1; frühere Monate behalten ihre "
+                                 "Sollstunden.")
+                      .arg(from));
     for (const auto& [name, label] : std::initializer_list<std::pair<const char*, const char*>>{
              {"txtAdresse", "Adresse:"},
              {"txtPLZ", "PLZ:"},
@@ -256,6 +270,8 @@ void frmMa::bindFields() {
     binding_.bindFormatted(edit("txtLohn"), QStringLiteral("Lohn"), euroText, euroValue);
     binding_.bindFormatted(edit("txtUrlaubsanspruch"), QStringLiteral("Urlaubsanspruch"),
                            generalText, numberValue);
+    binding_.setCheck(
+        Text1, [this](QLineEdit* e) { return dialogs::CheckTargetField(e, session_.prompts()); });
     binding_.setCheck(txtNachname, [this](QLineEdit* e) { return txtNachname_Validate(e); });
     binding_.setCheck(txtPlanName, [this](QLineEdit* e) { return txtPlanName_Validate(e); });
 }
@@ -283,6 +299,12 @@ void frmMa::showCurrent() {
 }
 
 void frmMa::saveCurrent() {
+    // a new employee left without any name was never begun: dropped, not refused
+    if (rs_.status() == engine::RecordStatus::New && txtNachname->text().trimmed().isEmpty() &&
+        txtPlanName->text().trimmed().isEmpty()) {
+        rs_.cancelUpdate();
+        return;
+    }
     if (binding_.save()) DataGrid1->refill();
 }
 
@@ -379,7 +401,10 @@ void frmMa::cmdShow_Click() {
 
 void frmMa::cmddel_Click() {
     if (!binding_.hasRecord()) return;
-    if (session_.prompts().ask(QStringLiteral("Soll der Mitarbeiter gelöscht werden ?"),
+    // the question names the employee the form shows, who is the one deleted
+    QString name = txtVorname->text() + QLatin1Char(' ') + txtNachname->text();
+    if (name.trimmed().isEmpty()) name = txtPlanName->text();
+    if (session_.prompts().ask(dialogs::deleteQuestion(QStringLiteral("Mitarbeiter"), name),
                                platform::Buttons::YesNo, platform::Icon::Exclamation,
                                QStringLiteral("Löschen"), 1) != platform::Answer::Yes)
         return;
@@ -416,7 +441,7 @@ void frmMa::cmddel_Click() {
 
 bool frmMa::unload() {
     try {
-        binding_.save();
+        saveCurrent();
         return true;
     } catch (const std::exception& e) {
         if (data::errorNumber(e) == engine::err::GeneralFailure)

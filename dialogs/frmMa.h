@@ -26,7 +26,9 @@ class frmMa : public dialogs::FormDialog {
 public:
     // Edits rsMitarbeiter from its current row. shownFirstDay: the first day of the month the
     // roster shows, the first working day of a new employee.
+    // A flat target changed here applies from the shown month on.
     frmMa(data::Session& session, const QDate& shownFirstDay, QWidget* parent = nullptr);
+    ~frmMa() override;
 
     void cmdAddnew_Click();
     void cmddel_Click();

@@ -1,6 +1,7 @@
 #include "dialogs/frmSollStd.h"
 
 #include "dialogs/DialogKeys.h"
+#include "dialogs/FieldChecks.h"
 #include "platform/Formats.h"
 
 #include <QFormLayout>
@@ -53,6 +54,8 @@ frmSollStd::frmSollStd(data::Session& session, QWidget* parent)
     resize(380, 200);
 
     binding_.bind(Text1, QStringLiteral("Soll"), dialogs::RecordBinding::Kind::Number);
+    binding_.setCheck(
+        Text1, [this](QLineEdit* e) { return dialogs::CheckTargetField(e, session_.prompts()); });
     dialogs::installEnterAsTab(this);
     connect(Command1, &QPushButton::clicked, this, [this] {
         if (!binding_.hasRefusedField()) Command1_Click();
@@ -72,6 +75,8 @@ void frmSollStd::prepare(const QString& planName, const QDate& firstDay, bool au
 void frmSollStd::Command1_Click() {
     try {
         if (!Text1->text().trimmed().isEmpty()) {
+            // a target outside the range is refused and the window stays open
+            if (binding_.validate(Text1)) return;
             binding_.store();
             rs_.update();
         } else {

@@ -293,9 +293,13 @@ void frmStdDienste::cmdaddnew_Click() {
 
 void frmStdDienste::cmddel_Click() {
     if (!hasRecord()) return;
+    const QString info = Txtkurzinfo->text().trimmed();
     const platform::Answer answer = session_.prompts().ask(
-        QStringLiteral("Soll der Standarddienst gelöscht werden ?"), platform::Buttons::YesNo,
-        platform::Icon::Exclamation, QStringLiteral("Löschen"), 1);
+        dialogs::deleteQuestion(
+            QStringLiteral("Standarddienst"),
+            txtTaste->text() +
+                (info.isEmpty() ? QString() : QStringLiteral(" (") + info + QLatin1Char(')'))),
+        platform::Buttons::YesNo, platform::Icon::Exclamation, QStringLiteral("Löschen"), 1);
     if (answer != platform::Answer::Yes) return;
     try {
         const bool adding = rs_.isEditing() && rs_.status() == engine::RecordStatus::New;

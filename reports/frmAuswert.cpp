@@ -1,5 +1,6 @@
 #include "reports/frmAuswert.h"
 
+#include "dialogs/FieldChecks.h"
 #include "engine/Recordset.h"
 #include "platform/Formats.h"
 #include "reports/AnnualFigures.h"
@@ -73,7 +74,8 @@ frmAuswert::frmAuswert(data::Session& session, int year, QWidget* parent)
     DataCombo1 = new QComboBox(one);
     DataCombo1->setObjectName(QStringLiteral("DataCombo1"));
     DataGrid1 = table("DataGrid1", one);
-    DataGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+    DataGrid1->setEditTriggers(QAbstractItemView::DoubleClicked |
+                               QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     Label1 = new QLabel(QStringLiteral("Die Sollstunden können manuell geändert werden."), one);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -103,7 +105,9 @@ frmAuswert::frmAuswert(data::Session& session, int year, QWidget* parent)
     gridrepaint();
 }
 
-frmAuswert::~frmAuswert() { session_.env.rsStatMa.close(); }
+frmAuswert::~frmAuswert() {
+    session_.env.rsStatMa.close();
+}
 
 void frmAuswert::gridrepaint() {
     grid->clear();
@@ -139,7 +143,8 @@ void frmAuswert::gridrepaint() {
         for (int c = 0; c < figures.size(); ++c)
             grid->setItem(row, c + 1, cell(figures.at(c), Qt::AlignRight));
     }
-    for (int c = 1; c < YearHeaders.size(); ++c) grid->resizeColumnToContents(c);
+    for (int c = 1; c < YearHeaders.size(); ++c)
+        grid->resizeColumnToContents(c);
 }
 
 void frmAuswert::chooseEmployee(const QString& planName) {
@@ -163,7 +168,8 @@ void frmAuswert::DataCombo1_Change() {
         employees.moveFirst();
         employees.find(QStringLiteral("MaNr=") + QString::number(maNr_));
         const bool flatTarget =
-            !employees.eof() && roster::nullToDouble(employees.value(QStringLiteral("Sollstd"))) != 0;
+            !employees.eof() &&
+            roster::nullToDouble(employees.value(QStringLiteral("Sollstd"))) != 0;
 
         engine::Recordset& rows = env.StatMa(maNr_, year_);
         rows.setSort(QStringLiteral("Monat"));
@@ -175,8 +181,8 @@ void frmAuswert::DataCombo1_Change() {
             for (int c = 0; c < MonthFields.size(); ++c) {
                 const QVariant value = rows.value(MonthFields.at(c));
                 const bool number = c >= 1 && c <= 5;
-                const QString text = number ? platform::fixed(roster::nullToDouble(value))
-                                            : value.toString();
+                const QString text =
+                    number ? platform::fixed(roster::nullToDouble(value)) : value.toString();
                 DataGrid1->setItem(row, c,
                                    cell(text, number ? Qt::AlignRight : Qt::AlignLeft,
                                         flatTarget && c == SollColumn));
@@ -196,13 +202,19 @@ void frmAuswert::DataGrid1_AfterColUpdate(QTableWidgetItem* item) {
     const auto restore = [&] {
         filling_ = true;
         if (roster::findStatRow(env, maNr_, month, year_))
-            item->setText(platform::fixed(roster::nullToDouble(env.rsStatistik.value(QStringLiteral("Soll")))));
+            item->setText(platform::fixed(
+                roster::nullToDouble(env.rsStatistik.value(QStringLiteral("Soll")))));
         filling_ = false;
     };
     bool ok = false;
     const double target = platform::parseNumber(item->text(), &ok);
     if (!ok) {
         session_.prompts().ask(QStringLiteral("Überprüfen Sie Ihre Eingabe"));
+        restore();
+        return;
+    }
+    if (!dialogs::isTargetInRange(target)) {
+        session_.prompts().ask(dialogs::TargetRangeMessage);
         restore();
         return;
     }

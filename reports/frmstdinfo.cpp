@@ -8,12 +8,15 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDrag>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -36,6 +39,10 @@ frmstdinfo::frmstdinfo(data::Session& session, QWidget* parent)
     setWindowTitle(QStringLiteral("Standarddienst Info"));
     // it stands beside the roster without taking the keyboard from it
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // wide enough for its title beside the title bar's buttons
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    setMinimumWidth(QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 90);
     DataGrid1 = new QTableWidget(this);
     DataGrid1->setObjectName(QStringLiteral("DataGrid1"));
     DataGrid1->setColumnCount(2);
@@ -66,7 +73,8 @@ void frmstdinfo::gridpaint() {
     DataGrid1->setColumnWidth(0, metrics.horizontalAdvance(QStringLiteral("Tastexx")) + 8);
     DataGrid1->setColumnWidth(1, metrics.horizontalAdvance(roster::DutyColumnSample) + 8);
     for (int c = 0; c < 2; ++c) {
-        QTableWidgetItem* header = centred(c == 0 ? QStringLiteral("Taste") : QStringLiteral("Dienst"));
+        QTableWidgetItem* header =
+            centred(c == 0 ? QStringLiteral("Taste") : QStringLiteral("Dienst"));
         header->setFlags(Qt::ItemIsEnabled);
         header->setBackground(palette().button());
         DataGrid1->setItem(0, c, header);
@@ -82,10 +90,10 @@ void frmstdinfo::gridpaint() {
             DataGrid1->setRowCount(row + 1);
             auto* key = centred(rows->value(QStringLiteral("Taste")).toString());
             key->setData(BookmarkRole, rows->bookmark());
-            auto* duty = centred(roster::dutyText(
-                rows->value(QStringLiteral("Anfang")), rows->value(QStringLiteral("Ende")),
-                rows->value(QStringLiteral("Kurzinfo")),
-                rows->value(QStringLiteral("Pauschalstunden"))));
+            auto* duty = centred(roster::dutyText(rows->value(QStringLiteral("Anfang")),
+                                                  rows->value(QStringLiteral("Ende")),
+                                                  rows->value(QStringLiteral("Kurzinfo")),
+                                                  rows->value(QStringLiteral("Pauschalstunden"))));
             const QVariant farbe = rows->value(QStringLiteral("Farbe"));
             if (!farbe.isNull() && quint32(farbe.toLongLong()) != roster::White) {
                 key->setBackground(platform::fromBgr(quint32(farbe.toLongLong())));
@@ -111,6 +119,15 @@ void frmstdinfo::fitToGrid() {
     DataGrid1->setMinimumHeight(qMin(height, 600));
     DataGrid1->setMaximumHeight(height);
     adjustSize();
+}
+
+void frmstdinfo::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow()) return;
+    QPointer<QWidget> owner = parentWidget();
+    QTimer::singleShot(0, this, [owner] {
+        if (owner && owner->isVisible()) owner->activateWindow();
+    });
 }
 
 void frmstdinfo::closeEvent(QCloseEvent* event) {

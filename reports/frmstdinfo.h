@@ -39,6 +39,9 @@ Q_SIGNALS:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // It takes no keys: activated (when shown, or by a drag from it), it hands the activation
+    // back to the window it stands beside, so that typed keys reach the roster.
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

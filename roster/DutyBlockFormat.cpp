@@ -7,6 +7,7 @@
 #include <QStringDecoder>
 
 #include <cmath>
+#include <limits>
 
 namespace roster {
 
@@ -94,6 +95,56 @@ std::optional<int> offsetValue(QStringView text) {
     return value;
 }
 
+// A spreadsheet puts a cell in quotes when it holds a quote or a separator; the quotes go, a
+// doubled quote inside stands for one.
+QString unquoted(QStringView cell) {
+    if (cell.size() < 2 || !cell.startsWith(QLatin1Char('"')) || !cell.endsWith(QLatin1Char('"')))
+        return cell.toString();
+    return cell.mid(1, cell.size() - 2)
+        .toString()
+        .replace(QStringLiteral("\"\""), QStringLiteral("\""));
+}
+
+bool isField(const engine::FieldInfo& field, const char* name) {
+    return field.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+}
+
+// Whether a value read for a field is one the program itself could have stored: hours within a
+// month's hours, a colour of the colour range, start and end as times of day (an end after
+// midnight on the day after), whole numbers of the database's range, texts without control
+// characters and not wider than their column.
+bool isPlausible(const engine::FieldInfo& field, const QVariant& value) {
+    if (value.isNull()) return true;
+    constexpr double MonthHours = 744.0;
+    switch (field.kind) {
+    case engine::FieldKind::Double:
+        return std::abs(value.toDouble()) <= MonthHours;
+    case engine::FieldKind::Integer: {
+        const qint64 v = value.toLongLong();
+        if (isField(field, "farbe")) return v >= 0 && v <= 0xFFFFFF;
+        return v >= std::numeric_limits<qint32>::min() && v <= std::numeric_limits<qint32>::max();
+    }
+    case engine::FieldKind::Date: {
+        const double day = value.toDouble();
+        if (isField(field, "anfang")) return day >= 0.0 && day < 1.0;
+        if (isField(field, "ende")) return day >= 0.0 && day < 2.0;
+        return true;
+    }
+    case engine::FieldKind::Text:
+    case engine::FieldKind::Other: {
+        const QString text = value.toString();
+        if (field.width > 0 && text.size() > field.width) return false;
+        for (const QChar c : text) {
+            if (c.category() == QChar::Other_Control) return false;
+        }
+        return true;
+    }
+    case engine::FieldKind::Boolean:
+        break;
+    }
+    return true;
+}
+
 std::optional<BlockLine> readLine(QStringView line, const std::vector<engine::FieldInfo>& fields) {
     const QList<QStringView> parts = line.split(Tab);
     const size_t n = fields.size();
@@ -113,8 +164,8 @@ std::optional<BlockLine> readLine(QStringView line, const std::vector<engine::Fi
     std::vector<QVariant> read;
     read.reserve(n);
     for (size_t i = 0; i < n; ++i) {
-        const auto v = blockValue(fields[i].kind, parts[qsizetype(i) + 2].toString());
-        if (!v) return std::nullopt;
+        const auto v = blockValue(fields[i].kind, unquoted(parts[qsizetype(i) + 2]));
+        if (!v || !isPlausible(fields[i], *v)) return std::nullopt;
         read.push_back(*v);
     }
     // a line whose duty number is empty carries no duty

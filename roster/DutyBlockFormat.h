@@ -53,7 +53,10 @@ struct BlockLine {
 bool hasBlockHeader(const QString& text, const QString& header);
 // The lines of a block text; no value when the header differs or any line is not in the format
 // (a wrong number of values, a value that does not fit its field, a negative offset, a text
-// larger than MaxBlockTextSize). A line whose DienstNR is empty carries no duty.
+// larger than MaxBlockTextSize) or holds a value the program never stores (hours beyond a
+// month's 744, a colour beyond 0xFFFFFF, a start or end that is no time of day, a text with
+// control characters or wider than its column). A value in quotes, as a spreadsheet writes
+// it, is read without them. A line whose DienstNR is empty carries no duty.
 std::optional<std::vector<BlockLine>> readBlockText(const QString& text,
                                                     const std::vector<engine::FieldInfo>& fields);
 

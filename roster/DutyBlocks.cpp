@@ -8,6 +8,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cmath>
 
 namespace roster {
@@ -34,7 +35,9 @@ struct CellKey {
     qint64 day;
     bool operator==(const CellKey&) const = default;
 };
-size_t qHash(const CellKey& k, size_t seed = 0) { return qHashMulti(seed, k.col, k.day); }
+size_t qHash(const CellKey& k, size_t seed = 0) {
+    return qHashMulti(seed, k.col, k.day);
+}
 
 using BlockDuties = QHash<CellKey, std::vector<QVariant>>;
 
@@ -44,7 +47,8 @@ BlockDuties readBlockDuties(data::DataUmgebung& env, const MonthState& month, co
     BlockDuties duties;
     QueryRun run(env.Datenbank, blockDutiesQuery(),
                  {month.groupNumber, block.left(), block.right(),
-                  month.firstDay.addDays(block.top() - 2), month.firstDay.addDays(block.bottom() - 2)});
+                  month.firstDay.addDays(block.top() - 2),
+                  month.firstDay.addDays(block.bottom() - 2)});
     while (run.next()) {
         std::vector<QVariant> values;
         values.reserve(fieldCount);
@@ -57,7 +61,9 @@ BlockDuties readBlockDuties(data::DataUmgebung& env, const MonthState& month, co
     return duties;
 }
 
-qint64 dayKey(const QDate& day) { return qint64(engine::dayNumber(day)); }
+qint64 dayKey(const QDate& day) {
+    return qint64(engine::dayNumber(day));
+}
 
 // After a rollback the shared recordsets must read the database again.
 void rereadAfterRollback(data::DataUmgebung& env) {
@@ -81,9 +87,9 @@ void deleteDuties(data::DataUmgebung& env, const QList<qint64>& dutyNumbers) {
         for (const qint64 number : dutyNumbers) {
             duties.moveFirst();
             if (!duties.find(QStringLiteral("DienstNr = ") + QString::number(number)))
-                throw engine::EngineError(engine::err::NoCurrentRecord,
-                                          QStringLiteral("Der Dienst %1 ist nicht mehr vorhanden.")
-                                              .arg(number));
+                throw engine::EngineError(
+                    engine::err::NoCurrentRecord,
+                    QStringLiteral("Der Dienst %1 ist nicht mehr vorhanden.").arg(number));
             duties.deleteCurrent();
         }
         transaction.commit();
@@ -116,11 +122,11 @@ QHash<int, Member> membersByPosition(data::DataUmgebung& env, int group) {
 
 // The fields a paste takes over from a line, in the order they are set.
 const QStringList& pastedFields() {
-    static const QStringList names = {
-        QStringLiteral("anfang"),    QStringLiteral("ende"),     QStringLiteral("bemerkung"),
-        QStringLiteral("Normstunden"), QStringLiteral("pause"),  QStringLiteral("kurzinfo"),
-        QStringLiteral("Normdienst"), QStringLiteral("farbe"),   QStringLiteral("s1"),
-        QStringLiteral("s2")};
+    static const QStringList names = {QStringLiteral("anfang"),     QStringLiteral("ende"),
+                                      QStringLiteral("bemerkung"),  QStringLiteral("Normstunden"),
+                                      QStringLiteral("pause"),      QStringLiteral("kurzinfo"),
+                                      QStringLiteral("Normdienst"), QStringLiteral("farbe"),
+                                      QStringLiteral("s1"),         QStringLiteral("s2")};
     return names;
 }
 
@@ -143,8 +149,7 @@ std::vector<engine::FieldInfo> dutyFields(const data::DataUmgebung& env) {
     return fields;
 }
 
-QString copyBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block,
-                  bool cut) {
+QString copyBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block, bool cut) {
     const std::vector<engine::FieldInfo> fields = dutyFields(env);
     QString text = blockHeader(env.rsDienstzeiten) + BlockLineBreak;
     if (block.isEmpty()) return text;
@@ -153,7 +158,8 @@ QString copyBlock(data::DataUmgebung& env, const MonthState& month, const QRect&
     const QChar tab = QLatin1Char('\t');
     for (int c = block.left(); c <= block.right(); ++c) {
         for (int r = block.top(); r <= block.bottom(); ++r) {
-            text += QString::number(c - block.left()) + tab + QString::number(r - block.top()) + tab;
+            text +=
+                QString::number(c - block.left()) + tab + QString::number(r - block.top()) + tab;
             const auto duty = duties.constFind({c, dayKey(month.firstDay.addDays(r - 2))});
             if (duty != duties.constEnd()) {
                 for (size_t i = 0; i < fields.size(); ++i)
@@ -233,18 +239,28 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
 MoveResult moveBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block,
                      int anchorCol, int anchorRow, int gridCols) {
     MoveResult result;
-    engine::Transaction transaction(env.Datenbank);
-    try {
-        result.text = copyBlock(env, month, block, true);
-        const auto lines = readBlockText(result.text, dutyFields(env));
-        if (!lines)
-            throw engine::EngineError(engine::err::GeneralFailure,
-                                      QStringLiteral("Der Block konnte nicht gelesen werden."));
-        result.pasted = pasteBlock(env, month, anchorCol, anchorRow, gridCols, *lines);
-        transaction.commit();
-    } catch (...) {
+    {
+        engine::Transaction transaction(env.Datenbank);
+        try {
+            result.text = copyBlock(env, month, block, true);
+            const auto lines = readBlockText(result.text, dutyFields(env));
+            if (!lines)
+                throw engine::EngineError(engine::err::GeneralFailure,
+                                          QStringLiteral("Der Block konnte nicht gelesen werden."));
+            result.pasted = pasteBlock(env, month, anchorCol, anchorRow, gridCols, *lines);
+            const auto dutyLines = std::count_if(lines->begin(), lines->end(),
+                                                 [](const BlockLine& l) { return l.hasDuty(); });
+            // a duty past the month's end or on a position without a member: nothing moves
+            result.refused = result.pasted.cells.size() < dutyLines;
+            if (!result.refused) transaction.commit();
+        } catch (...) {
+            rereadAfterRollback(env);
+            throw;
+        }
+    }
+    if (result.refused) {
         rereadAfterRollback(env);
-        throw;
+        result.pasted = PasteResult();
     }
     return result;
 }

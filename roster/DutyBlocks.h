@@ -58,11 +58,15 @@ std::vector<engine::FieldInfo> dutyFields(const data::DataUmgebung& env);
 struct MoveResult {
     QString text; // the block as cut
     PasteResult pasted;
+    // a duty of the block would have no place at the target: nothing was moved
+    bool refused = false;
 };
 
 // Cuts the block and pastes it at the anchor, in one transaction: the source's duties go first,
-// so that a target overlapping the source keeps the moved duties. Throws EngineError (then the
-// source and the target are as before).
+// so that a target overlapping the source keeps the moved duties. A move that would lose a duty
+// (past the month's last day, past the last column, or onto a position without a member) is
+// refused and changes nothing. Throws EngineError (then the source and the target are as
+// before).
 MoveResult moveBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block,
                      int anchorCol, int anchorRow, int gridCols);
 

@@ -69,7 +69,10 @@ public:
         : session_(session), env_(session.env), e_(employee), stage_(stage) {}
 
     void recompute() {
-        const QDate start = startDay();
+        // the whole month: hours before the first working day count in its month as the roster
+        // shows them (the target counts from that day)
+        const QDate first = startDay();
+        const QDate start(first.year(), first.month(), 1);
         // the first day of the month after the last duty's month
         QDate end = lastDayOfMonth(lastDutyDay(session_, e_.maNr)).addDays(1);
         readRows();
@@ -280,7 +283,7 @@ MonthAccount accountWithoutRow(data::DataUmgebung& env, const TargetBasis& e, co
         if (run.next()) {
             account.carry = nullToDouble(run.value(2));
             from = std::max(QDate(run.value(0).toInt(), run.value(1).toInt(), 1).addMonths(1),
-                            e.ersterArbeitstag);
+                            QDate(e.ersterArbeitstag.year(), e.ersterArbeitstag.month(), 1));
         }
     }
     const Holidays holidays(env, std::min(from, first), last);

@@ -24,6 +24,10 @@ const QString BlockMimeType = QStringLiteral("application/x-turnova-dienstblock"
 const QString ClipboardFormat = QStringLiteral("Zwischenablage entspricht nicht dem Format");
 const QString FileFormat = QStringLiteral("Datei entspricht nicht dem Format");
 const QString PasteFailed = QStringLiteral("Fehler beim einfügen der Zwischenablage ");
+const QString MoveRefused =
+    QStringLiteral("Der Block passt an dieser Stelle nicht in den Dienstplan: ein Teil davon läge "
+                   "hinter dem Monatsende oder hinter dem letzten Mitarbeiter. Es wurde nichts "
+                   "verschoben.");
 const QString TnsFilter =
     QStringLiteral("Alle Dateien (*.*)|*.*|Gespeicherte Dienste (*.tns)|*.tns|");
 
@@ -153,7 +157,8 @@ void BlockCommands::paste(int col, int row) {
     pasteText(platform::clipboardText(), col, row, ClipboardFormat);
 }
 
-void BlockCommands::pasteText(const QString& text, int col, int row, const QString& message) {
+void BlockCommands::pasteText(const QString& text, int col, int row, const QString& message,
+                              bool toClipboard) {
     data::Session& session = window_.session();
     if (!roster::hasBlockHeader(text, dutyHeader())) {
         session.prompts().ask(message);
@@ -164,6 +169,8 @@ void BlockCommands::pasteText(const QString& text, int col, int row, const QStri
         session.prompts().ask(message);
         return;
     }
+    // a refused text leaves the clipboard as it was
+    if (toClipboard) platform::setClipboardText(text);
     if (!isDayCell(row, col)) return;
     window_.timer1()->stop();
     {
@@ -259,7 +266,11 @@ void BlockCommands::transfer(bool move) {
             const roster::MoveResult moved =
                 roster::moveBlock(session.env, window_.month(), source, dropCell_.x(),
                                   dropCell_.y(), window_.grid()->cols());
-            platform::setClipboardText(moved.text);
+            if (moved.refused)
+                session.prompts().ask(MoveRefused, platform::Buttons::Ok,
+                                      platform::Icon::Exclamation);
+            else
+                platform::setClipboardText(moved.text);
         } catch (const std::exception&) {
             // the source and the target are as they were
             session.prompts().ask(PasteFailed);
@@ -322,9 +333,8 @@ void BlockCommands::mnuinsertfrom_Click() {
         session.prompts().ask(FileFormat);
         return;
     }
-    platform::setClipboardText(*text);
     const QPoint anchor = gridEditing(window_)->rememberedCell();
-    pasteText(*text, anchor.x(), anchor.y(), FileFormat);
+    pasteText(*text, anchor.x(), anchor.y(), FileFormat, true);
 }
 
 namespace {

@@ -58,8 +58,10 @@ private:
     bool isDayCell(int row, int col) const;
     QRect markedBlock() const;
     QString dutyHeader() const;
-    // The block text at a cell; message is shown when the text is not in the format.
-    void pasteText(const QString& text, int col, int row, const QString& message);
+    // The block text at a cell; message is shown when the text is not in the format. With
+    // toClipboard a text in the format goes to the clipboard as well.
+    void pasteText(const QString& text, int col, int row, const QString& message,
+                   bool toClipboard = false);
     void rightButtonUp(const QMouseEvent& event);
     void startDrag();
     void showPasted(const roster::PasteResult& pasted);

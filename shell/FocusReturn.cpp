@@ -1,7 +1,10 @@
 #include "shell/FocusReturn.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
 
@@ -30,4 +33,39 @@ void FocusReturn::giveBack() {
 
 void installFocusReturn(QWidget& window, QWidget& target) {
     new FocusReturn(window, target);
+}
+
+namespace {
+
+class ChooserKeys : public QObject {
+public:
+    explicit ChooserKeys(QComboBox& chooser) : QObject(&chooser), chooser_(chooser) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &chooser_ || event->type() != QEvent::KeyPress ||
+            chooser_.view()->isVisible())
+            return false;
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            chooser_.showPopup();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QComboBox& chooser_;
+};
+
+} // namespace
+
+void installChooserKeys(QComboBox& chooser) {
+    chooser.installEventFilter(new ChooserKeys(chooser));
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+class QComboBox;
 class QWidget;
 
 class FocusReturn : public QObject {
@@ -24,3 +25,7 @@ private:
 
 // Watches the modal windows of the application for the main window and its grid.
 void installFocusReturn(QWidget& window, QWidget& target);
+
+// A closed chooser takes no arrow, page or Home/End key: such a key opens its list, so that a
+// key meant for the roster never switches what the chooser shows.
+void installChooserKeys(QComboBox& chooser);

@@ -117,7 +117,8 @@ bool GridEditing::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress &&
             static_cast<QMouseEvent&>(*event).button() == Qt::RightButton) {
             rightButtonDown(static_cast<QMouseEvent&>(*event));
-            // as in the old grid, the right button leaves the selection as it is
+            // the grid itself does not see the right button: a click inside the marked block keeps
+            // it
             return true;
         }
     }
@@ -136,9 +137,13 @@ bool GridEditing::keyPress(const QKeyEvent& event) {
 
 void GridEditing::rightButtonDown(const QMouseEvent& event) {
     FlexGrid* grid = window_.grid();
-    rememberedBlock_ = grid->selectedBlock();
     const QModelIndex index = grid->indexAt(event.position().toPoint());
     rememberedCell_ = index.isValid() ? QPoint(index.column(), index.row()) : QPoint(-1, -1);
+    // a right click outside the marked block moves the cursor there first, so the menu's
+    // commands act on the cell under the pointer
+    if (isDayCell(index.row(), index.column()) && !grid->selectedBlock().contains(rememberedCell_))
+        grid->setCursor(index.row(), index.column());
+    rememberedBlock_ = grid->selectedBlock();
 }
 
 bool GridEditing::isDayCell(int row, int col) const {

@@ -49,7 +49,8 @@ public:
     // Enters the standard duty of a key at a day cell; code is the key code a message shows.
     void enterStandardDuty(int row, int col, QChar key, int code);
 
-    // The selection block when the right mouse button last went down (x columns, y rows), and
+    // The selection block when the right mouse button last went down (x columns, y rows; a
+    // press outside the marked block first moved the cursor to the pressed cell), and
     // the cell under the pointer then (x column, y row); the sources of the copy-here and
     // move-here commands and the anchor of the pop-up menu's paste.
     QRect rememberedBlock() const { return rememberedBlock_; }

@@ -24,6 +24,9 @@ void mnuAuswertungen_Click(frmTurnova& window) {
     } catch (const std::exception& e) {
         window.reportError(e, QStringLiteral("mnuAuswertungen_Click"));
     }
+    // the figures of duties entered since the last run are counted before they are shown
+    window.timer1()->stop();
+    window.berStatistik2();
     {
         frmAuswert overview(session, window.month().year, &window);
         overview.chooseEmployee(planName);

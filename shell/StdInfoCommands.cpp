@@ -41,20 +41,31 @@ void StdInfoCommands::place() {
         };
         connect(overview_.data(), &frmstdinfo::closed, this, &StdInfoCommands::Form_Unload);
     }
-    // beside the roster: right of the main window where the screen has room, else inside its
-    // right edge below the toolbar
+    // beside the roster: right of the main window where the screen has room, else in a strip
+    // at the window's right edge that the roster leaves free, below the toolbar; so it hides
+    // no roster column
     const QRect main = window_.frameGeometry();
     const QRect screen = window_.screen() ? window_.screen()->availableGeometry() : main;
-    const QSize size = overview_->frameGeometry().size();
-    int x = main.right() + 1;
-    if (x + size.width() > screen.right()) x = main.right() - size.width() - 20;
-    const int y = main.top() + (window_.height() - window_.grid()->height()) + 40;
-    overview_->move(qMax(screen.left(), x), qMax(screen.top(), y));
+    const QSize size = overview_->frameGeometry().isValid() && overview_->isVisible()
+                           ? overview_->frameGeometry().size()
+                           : overview_->sizeHint() + QSize(8, 30); // a frame not yet known
+    const QPoint gridTop = window_.grid()->mapToGlobal(QPoint(0, 0));
+    const int y = gridTop.y() + 40;
+    if (main.right() + 1 + size.width() <= screen.right() + 1) {
+        window_.setRosterMargin(0);
+        overview_->move(main.right() + 1, qMax(screen.top(), y));
+    } else {
+        window_.setRosterMargin(size.width() + 4);
+        const int x = window_.centralWidget()->mapToGlobal(QPoint(0, 0)).x() +
+                      window_.centralWidget()->width() - size.width() - 2;
+        overview_->move(qMax(screen.left(), x), qMax(screen.top(), y));
+    }
     overview_->show();
 }
 
 void StdInfoCommands::hide() {
     if (overview_) overview_->hide();
+    window_.setRosterMargin(0);
 }
 
 void StdInfoCommands::Form_Unload() {

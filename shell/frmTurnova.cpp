@@ -22,11 +22,11 @@
 #include "shell/FocusReturn.h"
 #include "shell/GridEditing.h"
 #include "shell/Navigation.h"
+#include "shell/PrintCommands.h"
 #include "shell/ReportCommands.h"
 #include "shell/SettingsCommands.h"
-#include "shell/StatusPanel.h"
-#include "shell/PrintCommands.h"
 #include "shell/SheetCommands.h"
+#include "shell/StatusPanel.h"
 #include "shell/StdInfoCommands.h"
 
 #include <QAction>
@@ -51,7 +51,9 @@
 
 namespace {
 // The old window measured in twips; 15 twips are one pixel on a 96 dpi screen.
-constexpr int twips(int t) { return t / 15; }
+constexpr int twips(int t) {
+    return t / 15;
+}
 } // namespace
 
 class frmTurnova::MainProgress final : public data::ProgressSink {
@@ -71,8 +73,7 @@ private:
     QProgressBar* bar_;
 };
 
-frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
-    : QMainWindow(parent) {
+frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent) : QMainWindow(parent) {
     session_.services = services;
     setObjectName(QStringLiteral("frmTurnova"));
     setWindowTitle(QStringLiteral("Turnova"));
@@ -85,6 +86,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent)
     installSettingsCommands(*this);
     installReportCommands(*this);
     installFocusReturn(*this, *Grid);
+    installChooserKeys(*GprSel);
     installPrintCommands(*this);
     installExportCommands(*this);
     installSheetCommands(*this);
@@ -103,9 +105,9 @@ frmTurnova::~frmTurnova() {
         if (!child->isWidgetType() && !qobject_cast<QAction*>(child) &&
             !qobject_cast<QActionGroup*>(child) && !qobject_cast<QLayout*>(child))
             commands.append(child);
-    for (const QPointer<QObject>& command : std::as_const(commands)) delete command.data();
-    if (!unloaded_)
-        session_.env.close();
+    for (const QPointer<QObject>& command : std::as_const(commands))
+        delete command.data();
+    if (!unloaded_) session_.env.close();
     session_.progress = &session_.noProgress;
 }
 
@@ -154,8 +156,7 @@ void frmTurnova::buildControls() {
     ProgressBar->hide();
     connect(ProgressBar, &QProgressBar::valueChanged, this, [this](int value) {
         const bool idle = value <= ProgressBar->minimum();
-        if (idle == ProgressBar->isHidden())
-            return;
+        if (idle == ProgressBar->isHidden()) return;
         ProgressBar->setHidden(idle);
         layoutToolbar();
     });
@@ -164,8 +165,7 @@ void frmTurnova::buildControls() {
     Grid->setObjectName(QStringLiteral("Grid"));
     painter_ = std::make_unique<roster::GridPainter>(session_, month_, *Grid);
     painter_->afterRepaint = [this] {
-        if (afterRepaint)
-            afterRepaint();
+        if (afterRepaint) afterRepaint();
     };
 
     Timer1 = new QTimer(this);
@@ -239,8 +239,7 @@ void frmTurnova::buildMenus() {
             m->setObjectName(QLatin1String(e.name));
             action = m->menuAction();
             parents[e.level] = m;
-            if (e.level == 0 && QLatin1String(e.name) == QLatin1String("mnuDatei"))
-                mnuDatei = m;
+            if (e.level == 0 && QLatin1String(e.name) == QLatin1String("mnuDatei")) mnuDatei = m;
         } else if (QString::fromUtf8(e.caption) == QLatin1String("-")) {
             action = parentMenu->addSeparator();
         } else {
@@ -256,7 +255,8 @@ void frmTurnova::buildMenus() {
     info->setCheckable(true);
     info->setChecked(true);
     connect(menuAction(QStringLiteral("mnuclose")), &QAction::triggered, this, &QWidget::close);
-    addFileMenuEntries(mnuDatei, session_, [this] { gridrepaint(); }, [] {});
+    addFileMenuEntries(
+        mnuDatei, session_, [this] { gridrepaint(); }, [] {});
     connect(menuAction(QStringLiteral("mnuinfo")), &QAction::triggered, this, [this] {
         Timer1->stop();
         frminfo about(this);
@@ -268,8 +268,7 @@ void frmTurnova::buildMenus() {
         Timer1->stop();
         const QString manual =
             session_.services.folders.programFolder + QStringLiteral("/Handbuch.pdf");
-        if (QFileInfo::exists(manual))
-            platform::openWithShell(manual);
+        if (QFileInfo::exists(manual)) platform::openWithShell(manual);
     });
 
     // the two pop-up menus of the roster grid
@@ -298,13 +297,11 @@ void frmTurnova::buildMenus() {
 
 QAction* frmTurnova::menuAction(const QString& name) const {
     for (QAction* a : findChildren<QAction*>()) {
-        if (a->objectName() == name)
-            return a;
+        if (a->objectName() == name) return a;
     }
     for (QMenu* m : popups_) {
         for (QAction* a : m->actions()) {
-            if (a->objectName() == name)
-                return a;
+            if (a->objectName() == name) return a;
         }
     }
     return nullptr;
@@ -312,8 +309,7 @@ QAction* frmTurnova::menuAction(const QString& name) const {
 
 QMenu* frmTurnova::popupMenu(const QString& name) const {
     for (QMenu* m : popups_) {
-        if (m->objectName() == name)
-            return m;
+        if (m->objectName() == name) return m;
     }
     return nullptr;
 }
@@ -322,7 +318,9 @@ void frmTurnova::reportError(const std::exception& error, const QString& procedu
     data::report(session_, error, procedure);
 }
 
-void frmTurnova::showMonthTitle() { txtdatum->setText(roster::changedate(month_)); }
+void frmTurnova::showMonthTitle() {
+    txtdatum->setText(roster::changedate(month_));
+}
 
 void frmTurnova::gridrepaint() {
     Timer1->stop();
@@ -349,11 +347,17 @@ void frmTurnova::moveMonth(int months) {
     showMonthTitle();
     berStatistik2();
     gridrepaint();
+    // the next key goes to the roster, not to the month button
+    Grid->setFocus();
 }
 
-void frmTurnova::datumDown_Click() { moveMonth(-1); }
+void frmTurnova::datumDown_Click() {
+    moveMonth(-1);
+}
 
-void frmTurnova::datumUp_Click() { moveMonth(1); }
+void frmTurnova::datumUp_Click() {
+    moveMonth(1);
+}
 
 void frmTurnova::GprSel_Click() {
     data::DataUmgebung& env = session_.env;
@@ -362,7 +366,8 @@ void frmTurnova::GprSel_Click() {
         int group = GprSel->currentData().toInt();
         if (GprSel->currentIndex() < 0) {
             env.rsGruppen.moveFirst();
-            group = env.rsGruppen.eof() ? 0 : env.rsGruppen.value(QStringLiteral("gruppennr")).toInt();
+            group =
+                env.rsGruppen.eof() ? 0 : env.rsGruppen.value(QStringLiteral("gruppennr")).toInt();
         } else {
             env.rsGruppen.moveFirst();
             env.rsGruppen.find(QStringLiteral("GruppenNr = %1").arg(group));
@@ -373,6 +378,8 @@ void frmTurnova::GprSel_Click() {
         reportError(e, QStringLiteral("GprSel_Click"));
     }
     gridrepaint();
+    // after choosing, and right after start, the keys go to the roster cell
+    Grid->setFocus();
 }
 
 bool frmTurnova::Turnova_Load(const QString& commandLine) {
@@ -388,8 +395,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     Timer1->stop();
     month_.autoCalc = true;
 
-    if (!data::checkDataAccess(session_.prompts()))
-        return false;
+    if (!data::checkDataAccess(session_.prompts())) return false;
 
     startWindow_ = new frminfo(this);
     startWindow_->setEngineVersion(data::dataAccessVersion());
@@ -398,8 +404,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     startWindow_->show();
     session_.progress = startWindow_;
     const auto status = [this](const QString& text) {
-        if (startWindow_)
-            startWindow_->status(text);
+        if (startWindow_) startWindow_->status(text);
     };
     status(QStringLiteral("Start"));
     month_.setFromToday(session_.today());
@@ -410,8 +415,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     data::StartCheckHooks hooks;
     hooks.recomputeStatistics = [this] { berStatistik2(); };
     if (!data::dbstartcheck(session_, commandLine, hooks)) {
-        if (startWindow_)
-            startWindow_->close();
+        if (startWindow_) startWindow_->close();
         session_.progress = &session_.noProgress;
         return false;
     }
@@ -443,7 +447,8 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     step([&] {
         env.rsGruppen.moveFirst();
         if (!env.rsGruppen.eof())
-            roster::renumberPositions(env, env.rsGruppen.value(QStringLiteral("gruppennr")).toInt());
+            roster::renumberPositions(env,
+                                      env.rsGruppen.value(QStringLiteral("gruppennr")).toInt());
     });
     open(QStringLiteral("Feiertage"));
     step([&] { berStatistik2(); });
@@ -465,8 +470,7 @@ bool frmTurnova::Turnova_Load(const QString& commandLine) {
     step([&] { fillGroupChooser(); });
     step([&] { env.rsDienstzeiten.setSort(QStringLiteral("tag")); });
 
-    if (startWindow_)
-        startWindow_->close();
+    if (startWindow_) startWindow_->close();
     session_.progress = mainProgress_.get();
     step([&] { GprSel_Click(); });
     return true;
@@ -487,11 +491,9 @@ void frmTurnova::loadSettingsRow() {
     }
     QFont f = Grid->font();
     const QVariant name = rs.value(QStringLiteral("FormFontName"));
-    if (!name.isNull() && !name.toString().isEmpty())
-        f.setFamily(name.toString());
+    if (!name.isNull() && !name.toString().isEmpty()) f.setFamily(name.toString());
     const QVariant size = rs.value(QStringLiteral("FormFontSize"));
-    if (!size.isNull() && size.toDouble() > 0)
-        f.setPointSizeF(size.toDouble());
+    if (!size.isNull() && size.toDouble() > 0) f.setPointSizeF(size.toDouble());
     f.setBold(rs.value(QStringLiteral("FormFontBold")).toBool());
     f.setItalic(rs.value(QStringLiteral("FormFontItalic")).toBool());
     Grid->setFont(f);
@@ -510,7 +512,8 @@ void frmTurnova::fillGroupChooser() {
         GprSel->addItem(env.rsGruppen.value(QStringLiteral("Gruppenname")).toString(),
                         env.rsGruppen.value(QStringLiteral("GruppenNr")));
     env.rsGruppen.setSort(QString());
-    const QVariant stored = settings.eof() ? QVariant() : settings.value(QStringLiteral("StdGruppe"));
+    const QVariant stored =
+        settings.eof() ? QVariant() : settings.value(QStringLiteral("StdGruppe"));
     if (!stored.isNull() && !stored.toString().isEmpty()) {
         GprSel->setCurrentIndex(GprSel->findText(stored.toString()));
     } else {
@@ -540,19 +543,23 @@ void frmTurnova::resizeEvent(QResizeEvent* event) {
 }
 
 void frmTurnova::Form_Resize() {
-    if (Timer1)
-        Timer1->stop();
+    if (Timer1) Timer1->stop();
     QWidget* inner = centralWidget();
-    if (!inner || !Grid)
-        return;
+    if (!inner || !Grid) return;
     const int width = inner->width();
     const int height = inner->height();
     Toolbar->setGeometry(0, 0, width, Toolbar->height());
     const int top = Toolbar->height();
     Grid->move(0, top);
-    Grid->resize(width, height > top ? height - top : Grid->height());
+    Grid->resize(qMax(0, width - rosterMargin_), height > top ? height - top : Grid->height());
     layoutToolbar();
     ProgressBar->setValue(0);
+}
+
+void frmTurnova::setRosterMargin(int right) {
+    if (right == rosterMargin_) return;
+    rosterMargin_ = right;
+    Form_Resize();
 }
 
 void frmTurnova::layoutToolbar() {
@@ -568,8 +575,8 @@ void frmTurnova::layoutToolbar() {
     place(txtdatum, 96);
     place(datumUp, 24);
     place(cmdInfo, 40);
-    const int progressWidth = ProgressBar->maximumWidth() < 10000 ? ProgressBar->maximumWidth()
-                                                                  : twips(3000);
+    const int progressWidth =
+        ProgressBar->maximumWidth() < 10000 ? ProgressBar->maximumWidth() : twips(3000);
     const int barLeft = Toolbar->width() - progressWidth;
     const int right = ProgressBar->isHidden() ? Toolbar->width() - 2 : barLeft;
     const int statusLeft = qMax(twips(6000), x);
@@ -583,8 +590,7 @@ void frmTurnova::closeEvent(QCloseEvent* event) {
 }
 
 void frmTurnova::Form_Unload() {
-    if (unloaded_)
-        return;
+    if (unloaded_) return;
     unloaded_ = true;
     Timer1->stop();
     data::DataUmgebung& env = session_.env;
@@ -606,8 +612,7 @@ void frmTurnova::Form_Unload() {
     } catch (const std::exception& e) {
         reportError(e, QStringLiteral("Form_Unload"));
     }
-    if (startWindow_)
-        startWindow_->close();
+    if (startWindow_) startWindow_->close();
     session_.progress = &session_.noProgress;
     env.close();
 }

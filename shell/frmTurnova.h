@@ -61,6 +61,11 @@ public:
     void datumUp_Click();
     // Runs after every repaint (the status-bar summary).
     std::function<void()> afterRepaint;
+    // A strip of this many pixels right of the roster, below the toolbar, that the roster
+    // leaves free (for the standard-duties overview when the screen has no room beside the
+    // window); 0: the roster takes the whole width.
+    void setRosterMargin(int right);
+    int rosterMargin() const { return rosterMargin_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<MainProgress> mainProgress_;
     QPointer<frminfo> startWindow_;
     bool unloaded_ = false;
+    int rosterMargin_ = 0;
 
     FlexGrid* Grid = nullptr;
     std::unique_ptr<roster::GridPainter> painter_;

@@ -3,6 +3,7 @@
 
 #include "engine/DateValue.h"
 #include "engine/RowsetXml.h"
+#include "roster/WorkingTimeCheck.h"
 #include "tests/support/TestSession.h"
 
 #include <QtTest>
@@ -67,6 +68,19 @@ private Q_SLOTS:
         QCOMPARE(time("F", "Anfang"), 0.25);
         QCOMPARE(time("N", "Ende"), 1 + 6.25 / 24); // ends on the next day
         QCOMPARE(field(data, byKey.value("S"), "Pause").toDouble(), 0.5);
+        // each timed duty alone keeps the working-time law (breaks, daily maximum)
+        for (const char* key : {"F", "S", "N", "T"}) {
+            const engine::RowsetRow& row = byKey.value(QLatin1String(key));
+            const roster::CheckedDuty duty{QDate(2024, 3, 5),
+                                           time(key, "Anfang"),
+                                           time(key, "Ende"),
+                                           field(data, row, "Pause").toDouble(),
+                                           0,
+                                           field(data, row, "Kurzinfo").toString()};
+            const auto findings = roster::checkDuties({duty}, QDate(2024, 3, 1), QDate(2024, 3, 31),
+                                                      data::WorkingTimeRules());
+            QVERIFY2(findings.empty(), key);
+        }
         for (const char* key : {"U", "K"}) {
             QVERIFY(field(data, byKey.value(QLatin1String(key)), "Normdienst").toBool());
             QVERIFY(field(data, byKey.value(QLatin1String(key)), "Anfang").isNull());

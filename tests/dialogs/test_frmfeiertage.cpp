@@ -174,7 +174,8 @@ private Q_SLOTS:
         prompts().queueAnswer(platform::Answer::No);
         click("cmddel");
         const platform::Message question = prompts().lastMessage();
-        QCOMPARE(question.text, QStringLiteral("Soll der Feiertag gelöscht werden ?"));
+        QCOMPARE(question.text,
+                 QStringLiteral("Soll der Feiertag Maifeiertag (01.05.24) gelöscht werden?"));
         QCOMPARE(question.title, QStringLiteral("Löschen"));
         QCOMPARE(question.buttons, platform::Buttons::YesNo);
         QCOMPARE(question.icon, platform::Icon::Exclamation);

@@ -77,9 +77,7 @@ private Q_SLOTS:
         for (int i = 0; i < 4; ++i)
             member(env(), early, m[i], i + 1);
     }
-    void cleanup() {
-        endSession();
-    }
+    void cleanup() { endSession(); }
 
     void addingGivesTheNextPositionOnce() {
         open(early);
@@ -108,6 +106,14 @@ private Q_SLOTS:
         QCOMPARE(prompts().texts(),
                  QStringList{QStringLiteral("Der Mitarbeiter ist schon in der Gruppe.")});
         QCOMPARE(groupPositions(env(), early).size(), 5);
+        // the keyboard's highlight counts, not the row clicked last
+        auto* all = child<QListWidget>("lstAllMa");
+        all->setFocus();
+        QTest::keyClick(all, Qt::Key_Up);
+        QCOMPARE(all->currentRow(), 4);
+        click("Command1");
+        QCOMPARE(groupPositions(env(), early).value(m[4]), 6);
+        QCOMPARE(groupPositions(env(), early).size(), 6);
         click("Command5");
         QVERIFY(!w->isVisible());
         QCOMPARE(w->currentGroup(), early);

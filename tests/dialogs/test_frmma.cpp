@@ -98,7 +98,8 @@ private Q_SLOTS:
               "Versicherungs Nr:",
               "* Arbeitstage = Sollstunden",
               "Tragen Sie die Sollstunden pauschl ein um die automatische Berechnung der "
-              "Sollstunden zu deaktivieren."})
+              "Sollstunden zu deaktivieren.\nEine Änderung gilt ab März 2024; frühere Monate "
+              "behalten ihre Sollstunden."})
             QVERIFY2(labels.contains(QString::fromUtf8(label)), label);
         QCOMPARE(edit("txtPlanName")->toolTip(), QStringLiteral("Im Turnova angezeigter Name"));
         QCOMPARE(edit("txtnormstunden")->toolTip(), QStringLiteral("Sollstunden pro Tag"));
@@ -244,7 +245,7 @@ private Q_SLOTS:
         prompts().queueAnswer(platform::Answer::No);
         click("cmddel");
         const platform::Message question = prompts().lastMessage();
-        QCOMPARE(question.text, QStringLiteral("Soll der Mitarbeiter gelöscht werden ?"));
+        QCOMPARE(question.text, QStringLiteral("Soll der Mitarbeiter M2 gelöscht werden?"));
         QCOMPARE(question.title, QStringLiteral("Löschen"));
         QCOMPARE(question.buttons, platform::Buttons::YesNo);
         QCOMPARE(question.icon, platform::Icon::Exclamation);
@@ -304,6 +305,46 @@ private Q_SLOTS:
         QVERIFY(!w->isVisible());
         QCOMPARE(stored(anna, "Nachname").toString(), QStringLiteral("Anna"));
         QVERIFY(!env().rsMitarbeiter.isEditing());
+    }
+
+    // Whatever the planner does, the list marks the employee the form shows (none while a new
+    // one is being entered), and "Löschen" names him.
+    void theListMarksTheEmployeeTheFormShows() {
+        const QList<int> m = staff(3);
+        open(m[1]);
+        auto* list = child<dialogs::RecordList>("DataGrid1");
+        const auto marked = [list] {
+            return list->currentRow() < 0 ? QString() : list->item(list->currentRow(), 0)->text();
+        };
+        const auto clickRow = [list](int row) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualRect(list->model()->index(row, 0)).center());
+        };
+        QCOMPARE(marked(), QStringLiteral("M2"));
+        click("cmdAddnew");
+        QCOMPARE(marked(), QString());
+        QTest::keyClicks(edit("txtVorname"), QStringLiteral("Lena"));
+        edit("txtNachname")->setFocus();
+        QTest::keyClicks(edit("txtNachname"), QStringLiteral("Fischer"));
+        QTest::keyClick(edit("txtNachname"), Qt::Key_Tab);
+        clickRow(2);
+        QCOMPARE(marked(), QStringLiteral("M3"));
+        QCOMPARE(edit("txtPlanName")->text(), QStringLiteral("M3"));
+        // a new one left without a name is dropped, not refused
+        click("cmdAddnew");
+        clickRow(3);
+        QCOMPARE(marked(), QStringLiteral("Fischer"));
+        QCOMPARE(edit("txtPlanName")->text(), QStringLiteral("Fischer"));
+        QVERIFY(prompts().shown.isEmpty());
+        QCOMPARE(list->rowCount(), 4);
+        prompts().queueAnswer(platform::Answer::Yes);
+        click("cmddel");
+        QCOMPARE(prompts().texts(),
+                 QStringList{QStringLiteral("Soll der Mitarbeiter Lena Fischer gelöscht werden?")});
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Mitarbeiter WHERE "
+                                              "Nachname = 'Fischer'")),
+                 0);
+        QCOMPARE(marked(), edit("txtPlanName")->text());
     }
 
     void theListIsForChoosingOnly() {

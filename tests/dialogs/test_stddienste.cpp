@@ -309,7 +309,7 @@ private Q_SLOTS:
         click("cmddel");
         QCOMPARE(count(), 3);
         const platform::Message m = prompts().lastMessage();
-        QCOMPARE(m.text, QStringLiteral("Soll der Standarddienst gelöscht werden ?"));
+        QCOMPARE(m.text, QStringLiteral("Soll der Standarddienst F (Frühdienst) gelöscht werden?"));
         QCOMPARE(m.title, QStringLiteral("Löschen"));
         QCOMPARE(m.buttons, platform::Buttons::YesNo);
         QCOMPARE(m.icon, platform::Icon::Exclamation);

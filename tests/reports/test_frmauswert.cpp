@@ -7,8 +7,8 @@
 #include "platform/Formats.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/Modal.h"
 #include "tests/support/MainWindowDesk.h"
+#include "tests/support/Modal.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -29,7 +29,8 @@ class TestAuswert : public QObject, MainWindowDesk {
                             "ersterArbeitstag, lastChange) VALUES (p0, p0, 8, p1, p2, p2)"),
              {name, sollstd, engine::dateVariant(QDate(2026, 1, 1))});
         const int maNr = int(env().Datenbank.lastInsertRowId());
-        exec(QStringLiteral("INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (1, p0, p1)"),
+        exec(QStringLiteral(
+                 "INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (1, p0, p1)"),
              {maNr, pos});
         return maNr;
     }
@@ -47,7 +48,8 @@ class TestAuswert : public QObject, MainWindowDesk {
     }
     QStringList row(QTableWidget* table, int r) {
         QStringList texts;
-        for (int c = 0; c < table->columnCount(); ++c) texts << text(table, r, c);
+        for (int c = 0; c < table->columnCount(); ++c)
+            texts << text(table, r, c);
         return texts;
     }
     // Opens the overview from the menu with the cursor in column col, acts on it and closes it.
@@ -72,7 +74,7 @@ private Q_SLOTS:
         QVERIFY(startWindow(QDate(2026, 3, 10)));
         anna = employee(QStringLiteral("Anna"), 0, 1);
         bernd = employee(QStringLiteral("Bernd"), 150, 2);
-        carla = employee(QStringLiteral("Carla"), 0, 4); // position 3 is empty
+        carla = employee(QStringLiteral("Carla"), 0, 4);                // position 3 is empty
         duty(anna, QDate(2026, 2, 2), QStringLiteral("Früh"), 0, true); // 7,5 hours
         duty(anna, QDate(2026, 2, 3), QStringLiteral("URLAUB"), 7.7);
         duty(anna, QDate(2026, 2, 4), QStringLiteral("urlaub halbtags"), 4);
@@ -122,9 +124,26 @@ private Q_SLOTS:
         QCOMPARE(carlaRow, QStringList({"Carla", "", "", "", "", "", "0,00"}));
     }
 
+    // A duty entered since the last run is in the hours and in the balance alike.
+    void theFiguresAreCountedBeforeTheyAreShown() {
+        duty(bernd, QDate(2026, 3, 3), QStringLiteral("Spät"), 8);
+        exec(QStringLiteral("UPDATE Mitarbeiter SET lastChange = p0 WHERE MaNr = p1"),
+             {engine::dateVariant(QDate(2026, 3, 3)), bernd});
+        QStringList berndRow;
+        overview(2, [&](QWidget* window) { berndRow = row(in<QTableWidget>(window, "grid"), 2); });
+        QCOMPARE(berndRow.value(5), QStringLiteral("16,00"));
+        engine::Recordset rs;
+        rs.openSql(env().Datenbank,
+                   QStringLiteral("SELECT SumVormonat - Soll + IstStd FROM Statistik WHERE "
+                                  "MaNr = m AND Jahr = 2026 ORDER BY Monat DESC"),
+                   {bernd}, {QStringLiteral("m")});
+        QCOMPARE(berndRow.value(6), platform::fixed(rs.value(0).toDouble()));
+    }
+
     void aWideNameWidensTheFirstColumn() {
         int narrow = 0, wide = 0, needed = 0;
-        overview(1, [&](QWidget* window) { narrow = in<QTableWidget>(window, "grid")->columnWidth(0); });
+        overview(
+            1, [&](QWidget* window) { narrow = in<QTableWidget>(window, "grid")->columnWidth(0); });
         const QString name = QStringLiteral("Annemarie Zimmermann-Wiesengrund von Oberhausen");
         exec(QStringLiteral("UPDATE Mitarbeiter SET PlanName = p0 WHERE MaNr = p1"), {name, carla});
         w->gridrepaint();
@@ -171,13 +190,20 @@ private Q_SLOTS:
             note = in<QLabel>(window, "Label1")->text();
             months->item(2, 1)->setText(QStringLiteral("zehn"));
             QCOMPARE(months->item(2, 1)->text(), QStringLiteral("150,00"));
+            // below 0 or above every hour of a month is refused too
+            for (const char* absurd : {"-20", "99999999999", "1e300", "744,5"}) {
+                months->item(2, 1)->setText(QLatin1String(absurd));
+                QCOMPARE(months->item(2, 1)->text(), QStringLiteral("150,00"));
+            }
             months->item(2, 1)->setText(QStringLiteral("140,5"));
             QCOMPARE(months->item(2, 1)->text(), QStringLiteral("140,50"));
         });
         QCOMPARE(chosen, QStringLiteral("Bernd"));
         QVERIFY(hint);
         QCOMPARE(note, QStringLiteral("Die Sollstunden können manuell geändert werden."));
-        QCOMPARE(desk->prompts.texts(), QStringList({"Überprüfen Sie Ihre Eingabe"}));
+        const QString range = QStringLiteral("Die Sollstunden müssen zwischen 0 und 744 liegen.");
+        QCOMPARE(desk->prompts.texts(),
+                 QStringList({"Überprüfen Sie Ihre Eingabe", range, range, range, range}));
         engine::Recordset rs;
         rs.openSql(env().Datenbank,
                    QStringLiteral("SELECT Soll FROM Statistik WHERE MaNr = m AND Jahr = 2026 AND "

@@ -37,8 +37,9 @@ QList<QVariantList> dutyTable(data::DataUmgebung& env) {
 // The duty of an employee on a day as field name (lower case) to value; empty when none.
 QVariantMap dutyOf(data::DataUmgebung& env, int maNr, const QDate& day) {
     engine::Recordset rs;
-    rs.openSql(env.Datenbank, QStringLiteral("SELECT * FROM Dienstzeiten WHERE MaNr = m AND Tag = d"),
-               {maNr, day}, {QStringLiteral("m"), QStringLiteral("d")});
+    rs.openSql(env.Datenbank,
+               QStringLiteral("SELECT * FROM Dienstzeiten WHERE MaNr = m AND Tag = d"), {maNr, day},
+               {QStringLiteral("m"), QStringLiteral("d")});
     QVariantMap row;
     if (rs.eof()) return row;
     for (const QString& f : rs.fieldNames())
@@ -252,8 +253,8 @@ private Q_SLOTS:
     void aBlockMovedOntoItselfShiftedByOneDayKeepsTheMovedDuties() {
         for (int d = 1; d <= 3; ++d)
             addLabel(env(), anna, QDate(2024, 3, d), QStringLiteral("A%1").arg(d));
-        const MoveResult r = moveBlock(env(), march, orderedBlock(1, 2, 1, 4, march.days), 1, 3,
-                                       gridCols);
+        const MoveResult r =
+            moveBlock(env(), march, orderedBlock(1, 2, 1, 4, march.days), 1, 3, gridCols);
         QVERIFY(dutyOf(env(), anna, QDate(2024, 3, 1)).isEmpty());
         for (int d = 1; d <= 3; ++d)
             QCOMPARE(kurz(env(), anna, QDate(2024, 3, d + 1)), QStringLiteral("A%1").arg(d));
@@ -274,9 +275,9 @@ private Q_SLOTS:
             QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Dienstzeiten WHEN "
                            "NEW.Kurzinfo = 'Bad' BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); "
                            "END"));
-        QVERIFY_THROWS_EXCEPTION(engine::EngineError,
-                                 moveBlock(env(), march, orderedBlock(1, 2, 1, 4, march.days), 2,
-                                           2, gridCols));
+        QVERIFY_THROWS_EXCEPTION(
+            engine::EngineError,
+            moveBlock(env(), march, orderedBlock(1, 2, 1, 4, march.days), 2, 2, gridCols));
         QCOMPARE(dutyTable(env()), before);
         QCOMPARE(lastChange(env(), anna), QDate(2024, 4, 1));
         QCOMPARE(lastChange(env(), bert), QDate(2024, 4, 1));
@@ -293,11 +294,12 @@ private Q_SLOTS:
         const QStringList copied =
             copyBlock(env(), march, orderedBlock(1, 2, 1, 2, march.days)).split(BlockLineBreak);
         const QString values = copied[1].section(Tab, 2);
-        // both lines go to Bert's 1st; the database refuses the second one's short text as
-        // longer than its field
+        // both lines go to Bert's 1st; the database refuses the second one
+        env().Datenbank.execute(QStringLiteral(
+            "CREATE TRIGGER refuse BEFORE INSERT ON Dienstzeiten WHEN NEW.Kurzinfo = 'Zweit' "
+            "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END"));
         const QString text = copied[0] + BlockLineBreak + "1\t0\t" + values + BlockLineBreak +
-                             "1\t0\t" + QString(values).replace("Lang", "Viel zu langer Text") +
-                             BlockLineBreak;
+                             "1\t0\t" + QString(values).replace("Lang", "Zweit") + BlockLineBreak;
         const QList<QVariantList> before = dutyTable(env());
         QVERIFY_THROWS_EXCEPTION(engine::EngineError, paste(text, march, 1, 2));
         QCOMPARE(dutyTable(env()), before);
@@ -370,22 +372,35 @@ private Q_SLOTS:
         QVERIFY(!readBlockText(QString(), fields));
         QVERIFY(!readBlockText(QStringLiteral("Zeile\tSpalte\tDienstNR\r\n0\t0\t\r\n"), fields));
         QVERIFY(!readBlockText(header + "x" + BlockLineBreak, fields)); // a wrong header
-        QVERIFY(damaged(duty + "zuviel\t"));                             // a value too many
-        QVERIFY(damaged(duty.section(Tab, 0, 8)));                       // values missing
-        QVERIFY(damaged(QString(duty).replace("0,75", "dreiviertel")));  // text for a number
+        QVERIFY(damaged(duty + "zuviel\t"));                            // a value too many
+        QVERIFY(damaged(duty.section(Tab, 0, 8)));                      // values missing
+        QVERIFY(damaged(QString(duty).replace("0,75", "dreiviertel"))); // text for a number
         QVERIFY(damaged(QString(duty).replace("Wahr", "vielleicht").replace("Falsch", "nie")));
-        QVERIFY(damaged(QString(duty).replace("21:45:30", "25:61")));   // no time of day
-        QVERIFY(damaged("-1\t0\t"));                                     // a negative offset
-        QVERIFY(damaged("0\t99999999999999999999\t"));                   // an offset too large
+        QVERIFY(damaged(QString(duty).replace("21:45:30", "25:61"))); // no time of day
+        QVERIFY(damaged("-1\t0\t"));                                  // a negative offset
+        QVERIFY(damaged("0\t99999999999999999999\t"));                // an offset too large
         QVERIFY(damaged("0"));
+        // values the program never stores
+        QVERIFY(damaged(QString(duty).replace("0,75", "1e308")));                   // hours
+        QVERIFY(damaged(QString(duty).replace("\t255\t", "\t99999999999\t")));      // a colour
+        QVERIFY(damaged(QString(duty).replace("21:45:30", "05.03.2024 21:45:30"))); // a date
+        QVERIFY(damaged(QString(duty).replace("Nacht", QStringLiteral("Na") + QChar(0) + "cht")));
+        QVERIFY(damaged(QString(duty).replace("Nacht", QString(16, u'x')))); // wider than 15
+        // a quoted cell of a spreadsheet
+        const auto quoted =
+            readBlockText(header + BlockLineBreak +
+                              QString(duty).replace("Nacht", "\"Na\"\"cht\"") + BlockLineBreak,
+                          fields);
+        QVERIFY(quoted);
+        QVERIFY(quoted->front().values[size_t(header.split(Tab).indexOf("Kurzinfo") - 2)] ==
+                QStringLiteral("Na\"cht"));
         QVERIFY(!damaged("0\t1\t")); // an empty cell
         QVERIFY(!damaged("0\t1"));
         // a huge file is refused before it is read
         QVERIFY(!blockTextOfFile(QByteArray(MaxBlockTextSize + 1, 'x')));
         // a line whose duty number is empty carries no duty
-        const auto empty = readBlockText(header + BlockLineBreak + "0\t0\t\t" +
-                                             duty.section(Tab, 3) + BlockLineBreak,
-                                         fields);
+        const auto empty = readBlockText(
+            header + BlockLineBreak + "0\t0\t\t" + duty.section(Tab, 3) + BlockLineBreak, fields);
         QVERIFY(empty);
         QVERIFY(!empty->front().hasDuty());
     }

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -234,6 +235,59 @@ private Q_SLOTS:
         QVERIFY(!aktion->isVisible());
     }
 
+    void rightButtonCommandsActOnTheCellUnderThePointer() {
+        // the cursor on Anna's 2nd, the right click on Bert's 2nd: Bert's duty goes
+        grid()->setCursor(3, 1);
+        rightClick(3, 2);
+        QTRY_VERIFY(popup("mnuAktion")->isVisible());
+        popup("mnuAktion")->hide();
+        entry("mnudel")->trigger();
+        QCOMPARE(kurz(bert, March.addDays(1)), QStringLiteral("-"));
+        QCOMPARE(kurz(anna, March.addDays(1)), QStringLiteral("A2"));
+        // a right click inside the marked block keeps the block: both of Anna's go after the
+        // question
+        mark(3, 1, 4, 1);
+        rightClick(4, 1);
+        popup("mnuAktion")->hide();
+        desk->prompts.queueAnswer(platform::Answer::Yes);
+        entry("mnudel")->trigger();
+        QCOMPARE(shown(),
+                 QStringList{QStringLiteral("Wollen Sie alle markierten Dienste Löschen")});
+        QCOMPARE(dutyCount(), 0);
+    }
+
+    void aMoveThatWouldLoseADutyIsRefused() {
+        const QString refused = QStringLiteral(
+            "Der Block passt an dieser Stelle nicht in den Dienstplan: ein Teil davon läge hinter "
+            "dem Monatsende oder hinter dem letzten Mitarbeiter. Es wurde nichts verschoben.");
+        QMenu* bearb = popup("mnuBearb");
+        const auto moveTo = [&](int row, int col) {
+            mark(3, 1, 4, 2); // Anna's 2nd and 3rd, Bert's 2nd
+            QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cellCentre(3, 1));
+            drop(blocks()->blockMimeData(), row, col);
+            QTRY_VERIFY(bearb->isVisible());
+            bearb->hide();
+            entry("mnuVersch")->trigger();
+        };
+        // to the 31st, and onto the last member's column
+        for (const QPoint at : {QPoint(1, 32), QPoint(3, 20)}) {
+            desk->prompts.clear();
+            moveTo(at.y(), at.x());
+            QCOMPARE(shown(), QStringList{refused});
+            QCOMPARE(dutyCount(), 3);
+            QCOMPARE(kurz(anna, March.addDays(2)), QStringLiteral("A3"));
+            QCOMPARE(kurz(bert, March.addDays(1)), QStringLiteral("B2"));
+            QCOMPARE(grid()->text(3, 2), QStringLiteral("B2"));
+        }
+        // where the whole block fits it moves
+        moveTo(20, 2);
+        QCOMPARE(dutyCount(), 3);
+        QCOMPARE(kurz(bert, March.addDays(18)), QStringLiteral("A2"));
+        QCOMPARE(kurz(bert, March.addDays(19)), QStringLiteral("A3"));
+        QCOMPARE(kurz(carla, March.addDays(18)), QStringLiteral("B2"));
+        QCOMPARE(kurz(anna, March.addDays(1)), QStringLiteral("-"));
+    }
+
     void aDroppedBlockIsCopiedOrMovedHere() {
         QMenu* bearb = popup("mnuBearb");
         // Anna's 2nd and 3rd, dragged from the 2nd to Carla's 15th
@@ -336,11 +390,71 @@ private Q_SLOTS:
         QCOMPARE(dutyCount(), before);
     }
 
+    void filesWithValuesNoDutyHasAreRefused() {
+        mark(3, 1, 3, 1); // Anna's 2nd
+        key(Qt::Key_C, Qt::ControlModifier);
+        const QString copied = platform::clipboardText();
+        const QStringList header = copied.section(QStringLiteral("\r\n"), 0, 0).split('\t');
+        // the copied block with one value of its duty replaced
+        const auto with = [&](const char* field, const QString& value) {
+            QStringList lines = copied.split(QStringLiteral("\r\n"));
+            QStringList values = lines[1].split('\t');
+            values[header.indexOf(QLatin1String(field), 0)] = value;
+            lines[1] = values.join('\t');
+            return lines.join(QStringLiteral("\r\n"));
+        };
+        const QString path = desk->dir.filePath(QStringLiteral("Fremd.tns"));
+        const auto insert = [&](const QString& text) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(roster::blockFileContent(text));
+            file.close();
+            grid()->setCursor(10, 2); // Bert's 9th
+            rightClick(10, 2);
+            popup("mnuAktion")->hide();
+            desk->prompts.queueFile(path);
+            entry("mnuinsertfrom")->trigger();
+        };
+        for (const auto& [field, value] : std::initializer_list<std::pair<const char*, QString>>{
+                 {"Normstunden", QStringLiteral("1e308")},
+                 {"Pause", QStringLiteral("-5000")},
+                 {"Anfang", QStringLiteral("15.03.2027 08:00:00")},
+                 {"Farbe", QStringLiteral("99999999999")},
+                 {"Kurzinfo", QStringLiteral("A") + QChar(0) + QStringLiteral("B")}}) {
+            platform::setClipboardText(QStringLiteral("vorher"));
+            desk->prompts.clear();
+            insert(with(field, value));
+            QCOMPARE(shown(), QStringList{QStringLiteral("Datei entspricht nicht dem Format")});
+            QCOMPARE(dutyCount(), 3);
+            QCOMPARE(platform::clipboardText(), QStringLiteral("vorher"));
+        }
+        // a spreadsheet's quoted cells lose their quotes
+        desk->prompts.clear();
+        insert(with("Kurzinfo", QStringLiteral("\"Sp\"\"ät, lang\"")));
+        QVERIFY(desk->prompts.shown.isEmpty());
+        QCOMPARE(kurz(bert, March.addDays(8)), QStringLiteral("Sp\"ät, lang"));
+    }
+
     void theOverviewStandsBesideTheRoster() {
         QTRY_VERIFY(overview() && overview()->isVisible());
         QAction* info = entry("mnustdinfo");
         QVERIFY(info->isChecked());
         QCOMPARE(overview()->windowTitle(), QStringLiteral("Standarddienst Info"));
+        // a window as wide as the screen: the overview stands in a strip the roster leaves free
+        const QRect screen = w->screen()->availableGeometry();
+        w->setGeometry(screen.adjusted(0, 30, 0, 0));
+        const auto gridOnScreen = [this] {
+            return QRect(grid()->mapToGlobal(QPoint(0, 0)), grid()->size());
+        };
+        QTRY_VERIFY(!overview()->frameGeometry().intersects(gridOnScreen()));
+        QVERIFY(w->rosterMargin() > 0);
+        QVERIFY(screen.contains(overview()->geometry()));
+        QVERIFY(overview()->width() >
+                overview()->fontMetrics().horizontalAdvance(overview()->windowTitle()));
+        // a narrow window: beside it, and the roster takes the whole width
+        w->setGeometry(QRect(screen.topLeft() + QPoint(0, 30), QSize(400, 400)));
+        QTRY_COMPARE(w->rosterMargin(), 0);
+        QTRY_VERIFY(!overview()->frameGeometry().intersects(gridOnScreen()));
         auto* list = overview()->findChild<QTableWidget*>(QStringLiteral("DataGrid1"));
         auto* hint = overview()->findChild<QLabel*>(QStringLiteral("Label1"));
         QCOMPARE(hint->text(), QStringLiteral("Ziehen Sie den Dienst auf den Turnova."));

@@ -364,13 +364,19 @@ private Q_SLOTS:
     void theRightButtonRemembersTheSelection() {
         grid()->setCursor(4, 1);
         grid()->setRangeSelected(QTableWidgetSelectionRange(4, 1, 6, 2), true);
-        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cellCentre(9, 4));
         GridEditing* editing = gridEditing(*w);
         QVERIFY(editing);
+        // inside the marked block the selection stays as it was
+        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cellCentre(5, 2));
         QCOMPARE(editing->rememberedBlock(), QRect(QPoint(1, 4), QPoint(2, 6)));
-        QCOMPARE(editing->rememberedCell(), QPoint(4, 9));
-        // the selection stays as it was
+        QCOMPARE(editing->rememberedCell(), QPoint(2, 5));
         QCOMPARE(grid()->selectedBlock(), QRect(QPoint(1, 4), QPoint(2, 6)));
+        QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, cellCentre(5, 2));
+        // outside it the cursor moves to the pressed cell first
+        QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cellCentre(9, 4));
+        QCOMPARE(editing->rememberedBlock(), QRect(QPoint(4, 9), QPoint(4, 9)));
+        QCOMPARE(editing->rememberedCell(), QPoint(4, 9));
+        QCOMPARE(grid()->selectedBlock(), QRect(QPoint(4, 9), QPoint(4, 9)));
         QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, cellCentre(9, 4));
     }
 

@@ -11,6 +11,7 @@
 #include "tests/support/Modal.h"
 #include "tests/support/TestDesk.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -93,6 +94,30 @@ private Q_SLOTS:
         QVERIFY(w->month().groupNumber != allGroup);
         QCOMPARE(w->monthTitle()->text(), QStringLiteral("April.24"));
         QCOMPARE(w->month().firstDay, QDate(2024, 4, 1));
+    }
+
+    void keysGoToTheRosterAfterStartAndToolbarControls() {
+        group(env(), QStringLiteral("Nacht"));
+        restart();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), grid());
+        for (const char* button : {"datumUp", "datumDown"}) {
+            QTest::mouseClick(in<QPushButton>(w.get(), button), Qt::LeftButton);
+            QCOMPARE(QApplication::focusWidget(), grid());
+        }
+        // the group chooser: closed, Down only opens it; once chosen, the focus returns
+        QComboBox* chooser = w->groupChooser();
+        chooser->setFocus();
+        const QString first = chooser->currentText();
+        const int shown = w->month().groupNumber;
+        QTest::keyClick(chooser, Qt::Key_Down);
+        QCOMPARE(chooser->currentText(), first);
+        QCOMPARE(w->month().groupNumber, shown);
+        QTRY_VERIFY(chooser->view()->isVisible());
+        chooser->hidePopup();
+        chooseGroup(QStringLiteral("Nacht"));
+        QVERIFY(w->month().groupNumber != shown);
+        QCOMPARE(QApplication::focusWidget(), grid());
     }
 
     void startUpMakesGroupsAndPositionsConsistent() {

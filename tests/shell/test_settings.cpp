@@ -8,8 +8,8 @@
 #include "platform/Formats.h"
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
-#include "tests/support/Modal.h"
 #include "tests/support/MainWindowDesk.h"
+#include "tests/support/Modal.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -98,9 +98,7 @@ private Q_SLOTS:
     void theOrganisationNameMakesTheCaption() {
         QFETCH(QString, name);
         start();
-        settings([&](QWidget* window) {
-            in<QLineEdit>(window, "Text3")->setText(name);
-        });
+        settings([&](QWidget* window) { in<QLineEdit>(window, "Text3")->setText(name); });
         QCOMPARE(w->windowTitle(), QStringLiteral("Turnova - ") + name);
         QCOMPARE(stored("OrgName").toString(), name);
     }
@@ -181,7 +179,8 @@ private Q_SLOTS:
             QTest::mouseClick(in<QPushButton>(window, "Command3"), Qt::LeftButton);
             sample = in<QLabel>(window, "Label8")->palette().color(QPalette::Window);
         });
-        QCOMPARE(desk->prompts.colorRequests.value(0), platform::fromBgr(roster::DefaultWeekendColor));
+        QCOMPARE(desk->prompts.colorRequests.value(0),
+                 platform::fromBgr(roster::DefaultWeekendColor));
         QCOMPARE(sample, chosen);
         QCOMPARE(stored("WoEndeColor").toLongLong(), qint64(platform::toBgr(chosen)));
         // 5 December 2026 is a Saturday
@@ -192,7 +191,8 @@ private Q_SLOTS:
 
     void theAutomaticRecalculationCanBeSwitchedOff() {
         start();
-        settings([](QWidget* window) { in<QCheckBox>(window, "cmdAutorecalc")->setChecked(false); });
+        settings(
+            [](QWidget* window) { in<QCheckBox>(window, "cmdAutorecalc")->setChecked(false); });
         QVERIFY(!w->month().autoCalc);
         settings([](QWidget* window) { in<QCheckBox>(window, "cmdAutorecalc")->setChecked(true); });
         QVERIFY(w->month().autoCalc);
@@ -204,9 +204,22 @@ private Q_SLOTS:
             in<QLineEdit>(window, "Text3")->setText(QStringLiteral("Haus Sonnenschein"));
         });
         desk->prompts.clear();
+        // typed longer than the 50 characters the column holds: the field takes 50
         settings([](QWidget* window) {
-            // longer than the 50 characters the field holds
-            in<QLineEdit>(window, "Text3")->setText(QString(60, u'x'));
+            auto* name = in<QLineEdit>(window, "Text3");
+            name->clear();
+            QTest::keyClicks(name, QString(60, u'x'));
+        });
+        QVERIFY(desk->prompts.shown.isEmpty());
+        QCOMPARE(stored("OrgName").toString(), QString(50, u'x'));
+        settings([](QWidget* window) {
+            in<QLineEdit>(window, "Text3")->setText(QStringLiteral("Haus Sonnenschein"));
+        });
+        // a save the database refuses is reported
+        exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON Einstellungen "
+                            "BEGIN SELECT RAISE(ABORT, 'Datenträger voll'); END"));
+        settings([](QWidget* window) {
+            in<QLineEdit>(window, "Text3")->setText(QStringLiteral("Haus Regen"));
         });
         QCOMPARE(desk->prompts.shown.size(), 1);
         QVERIFY(desk->prompts.lastMessage().text.startsWith(

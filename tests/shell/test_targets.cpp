@@ -107,8 +107,8 @@ private Q_SLOTS:
     }
 
     // A changed flat target reaches the stored targets and the roster through the employee
-    // window: 150 back to 0 gives the work days' target, 0 to 150 the flat one; a month's
-    // target entered by hand survives a change of the flat target.
+    // window, from the shown month on: 150 back to 0 gives the work days' target, 0 to 150 the
+    // flat one; a month's target entered by hand survives a change of the flat target.
     void aChangedFlatTargetIsRecomputed() {
         start(QDate(2025, 12, 10));
         const int emil = employee(QStringLiteral("Emil"), QDate(2025, 1, 1), 150, 1);
@@ -125,11 +125,29 @@ private Q_SLOTS:
         };
         setFlatTarget(QStringLiteral("0"));
         QCOMPARE(storedTarget(emil, 12, 2025), 184.0); // 23 work days
-        QCOMPARE(storedTarget(emil, 3, 2025), 168.0);
+        QCOMPARE(storedTarget(emil, 11, 2025), 150.0); // before the shown month
+        QCOMPARE(storedTarget(emil, 3, 2025), 140.0);
         QCOMPARE(grid()->text(1, 1), QStringLiteral("184,00"));
         setFlatTarget(QStringLiteral("150"));
         QCOMPARE(storedTarget(emil, 12, 2025), 150.0);
         QCOMPARE(storedTarget(emil, 1, 2026), 150.0);
+        // from a flat target to another, the months before the shown one keep theirs, and so
+        // do their balances
+        const double novemberBalance =
+            scalar(QStringLiteral("SELECT SumVormonat + IstStd - Soll FROM Statistik WHERE MaNr = "
+                                  "p0 AND Monat = 11 "
+                                  "AND Jahr = 2025"),
+                   {emil})
+                .toDouble();
+        setFlatTarget(QStringLiteral("170"));
+        QCOMPARE(storedTarget(emil, 11, 2025), 150.0);
+        QCOMPARE(storedTarget(emil, 12, 2025), 170.0);
+        QCOMPARE(scalar(QStringLiteral("SELECT SumVormonat FROM Statistik WHERE MaNr = p0 AND "
+                                       "Monat = 12 AND Jahr = 2025"),
+                        {emil})
+                     .toDouble(),
+                 novemberBalance);
+        setFlatTarget(QStringLiteral("150"));
         QCOMPARE(grid()->text(1, 1), QStringLiteral("150,00"));
         exec(QStringLiteral("UPDATE Statistik SET Soll = 140 WHERE MaNr = p0 AND Monat = 3"),
              {emil});
@@ -157,6 +175,23 @@ private Q_SLOTS:
                             "SELECT 2025, 11, MaNr, 160, -20 FROM Mitarbeiter"));
         w->gridrepaint();
         QCOMPARE(shown(1), QStringList({"0,00", "0,00", "12,50"}));
+    }
+
+    // A duty before the first working day (15 December) counts in December's balance and in
+    // the carry into January alike.
+    void hoursBeforeTheFirstWorkingDayCountInTheBalanceAndTheCarry() {
+        start(QDate(2025, 12, 10));
+        const int dora = employee(QStringLiteral("Dora"), QDate(2025, 12, 15), 0, 1);
+        exec(QStringLiteral("INSERT INTO Dienstzeiten (Tag, MaNr, Kurzinfo, Normstunden) "
+                            "VALUES (p0, p1, 'X', 8)"),
+             {engine::dateVariant(QDate(2025, 12, 10)), dora});
+        exec(QStringLiteral("INSERT INTO Dienstzeiten (Tag, MaNr, Kurzinfo, Normstunden) "
+                            "VALUES (p0, p1, 'X', 8)"),
+             {engine::dateVariant(QDate(2026, 1, 5)), dora});
+        refresh();
+        QCOMPARE(shown(1), QStringList({"104,00", "-96,00", "-96,00"}));
+        w->datumUp_Click(); // January 2026: 22 work days, 8 hours
+        QCOMPARE(shown(1), QStringList({"176,00", "-168,00", "-264,00"}));
     }
 
     // First working day 4 November 2025, no duties, today in December: the run stores November

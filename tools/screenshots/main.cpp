@@ -1,8 +1,8 @@
 // Takes the manual's screenshots from the program's own windows: the main window on a demonstration
 // database (the standard files and a month of duties), the target-hours window, the settings
 // window, both tabs of the annual overview, the about window, and the working-time check with its
-// rules. Run it under a display for the
-// desktop's look:  xvfb-run -a build/tools/turnova_screenshots std docs/bilder
+// rules. Run it under a display for the desktop's look:
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/turnova_screenshots std docs/bilder
 
 #include "platform/Formats.h"
 #include "platform/ScriptedPrompts.h"
@@ -19,8 +19,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -98,16 +100,31 @@ int main(int argc, char* argv[]) {
         }
     }
     w.berStatistik2();
-    w.resize(1040, 760);
+    // the whole screen of 1024 x 768 (run under such a display): the roster with the
+    // standard-duties overview in the strip beside it
+    w.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     w.show();
     w.gridrepaint();
-    QApplication::processEvents();
-    save(&w, "hauptfenster");
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    {
+        const QString path = out + QStringLiteral("/hauptfenster.png");
+        const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    }
 
     // the target window of the second column
     w.grid()->setCursor(w.month().days + 2, 2);
     shoot("sollstunden", [&w] { gridEditing(w)->Grid_DblClick(); });
-    shoot("eigenschaften", [&w] { w.menuAction(QStringLiteral("mnusettings"))->trigger(); });
+    // the database lies in a temporary folder here; the picture shows where it lies for a user
+    shoot(
+        "eigenschaften", [&w] { w.menuAction(QStringLiteral("mnusettings"))->trigger(); },
+        [](QWidget* window) {
+            if (auto* folder = window->findChild<QWidget*>(QStringLiteral("Text7")))
+                folder->setProperty("text", QStringLiteral("/home/planer/.local/share/Turnova"));
+        });
     w.grid()->setCursor(5, 2);
     shoot("jahresuebersicht1",
           [&w] { w.menuAction(QStringLiteral("mnuAuswertungen"))->trigger(); });

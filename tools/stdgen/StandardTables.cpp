@@ -78,10 +78,10 @@ struct Duty {
 
 void fillDuties(engine::Recordset& t) {
     const Duty duties[] = {
-        {"F", timeOfDay(6, 0), timeOfDay(14, 0), 0, "Frühdienst", false, colour(255, 255, 153)},
+        {"F", timeOfDay(6, 0), timeOfDay(14, 0), 0.5, "Frühdienst", false, colour(255, 255, 153)},
         {"S", timeOfDay(13, 30), timeOfDay(21, 30), 0.5, "Spätdienst", false,
          colour(255, 204, 153)},
-        {"N", timeOfDay(21, 0), timeOfDay(6, 15, true), 0, "Nachtdienst", false,
+        {"N", timeOfDay(21, 0), timeOfDay(6, 15, true), 0.75, "Nachtdienst", false,
          colour(153, 204, 255)},
         {"T", timeOfDay(8, 0), timeOfDay(16, 30), 0.5, "Tagdienst", false, colour(230, 230, 255)},
         {"U", {}, {}, 0, "Urlaub", true, colour(204, 153, 255)},
@@ -205,8 +205,7 @@ void writeStandardFiles(const QString& folder) {
         t.fill(recordset);
         transaction.commit();
         engine::RowsetData content = recordset.toData();
-        if (t.adjust)
-            t.adjust(content);
+        if (t.adjust) t.adjust(content);
         engine::writeRowsetXml(folder + QStringLiteral("/std") + def.suffix, content);
     }
     env.close();
