@@ -35,7 +35,7 @@ const QString Jahreswerte = QStringLiteral(
     "CREATE TABLE Jahreswerte (WerteNr int IDENTITY(1,1) NOT NULL, [Urlaubsanspruch] float DEFAULT 0, [Resturlaub] float DEFAULT 0, [ResturlaubVorjahr] float DEFAULT 0, [Stundenlohn] float DEFAULT 0, CONSTRAINT PrimaryKey PRIMARY KEY(WerteNr) )");
 
 const QString Arbeitszeitregeln = QStringLiteral(
-    "CREATE TABLE Arbeitszeitregeln ([ID] int IDENTITY(1,1) NOT NULL,[RuhezeitPruefen] bit DEFAULT yes,[Ruhezeit] float DEFAULT 11 NOT NULL,[HoechstarbeitszeitPruefen] bit DEFAULT yes,[PausenPruefen] bit DEFAULT yes,[SonntagePruefen] bit DEFAULT yes,[ArbeitstagePruefen] bit DEFAULT yes,[Arbeitstage] int DEFAULT 6 NOT NULL,[AusgleichPruefen] bit DEFAULT yes,[DurchschnittPruefen] bit DEFAULT yes,[DurchschnittMonate] bit DEFAULT no,[ErsatzruhetagPruefen] bit DEFAULT yes,[SonntagsruhePruefen] bit DEFAULT yes,CONSTRAINT PrimaryKey PRIMARY KEY(ID) )");
+    "CREATE TABLE Arbeitszeitregeln ([ID] int IDENTITY(1,1) NOT NULL,[RuhezeitPruefen] bit DEFAULT yes,[Ruhezeit] float DEFAULT 11 NOT NULL,[HoechstarbeitszeitPruefen] bit DEFAULT yes,[PausenPruefen] bit DEFAULT yes,[SonntagePruefen] bit DEFAULT yes,[ArbeitstagePruefen] bit DEFAULT yes,[Arbeitstage] int DEFAULT 6 NOT NULL,[AusgleichPruefen] bit DEFAULT yes,[Durchschnitt] int DEFAULT 1 NOT NULL,[ErsatzruhetagPruefen] bit DEFAULT yes,[SonntagsruhePruefen] bit DEFAULT yes,CONSTRAINT PrimaryKey PRIMARY KEY(ID) )");
 
 const QString Dienstarten = QStringLiteral(
     "CREATE TABLE Dienstarten ([Kurzinfo] varchar (15) NOT NULL,[Art] int DEFAULT 0 NOT NULL,CONSTRAINT PrimaryKey PRIMARY KEY(Kurzinfo) )");

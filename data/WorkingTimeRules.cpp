@@ -16,14 +16,16 @@ const QString Table = QStringLiteral("Arbeitszeitregeln");
 
 const QString Columns = QStringLiteral(
     "RuhezeitPruefen, Ruhezeit, HoechstarbeitszeitPruefen, PausenPruefen, SonntagePruefen, "
-    "ArbeitstagePruefen, Arbeitstage, AusgleichPruefen, DurchschnittPruefen, DurchschnittMonate, "
-    "ErsatzruhetagPruefen, SonntagsruhePruefen");
+    "ArbeitstagePruefen, Arbeitstage, AusgleichPruefen, Durchschnitt, ErsatzruhetagPruefen, "
+    "SonntagsruhePruefen");
 
 // The columns of the rules that came after the first version of the table, as SQLite adds them.
+// Durchschnitt: 0 off, 1 over 24 weeks, 2 over 6 calendar months. (Twelve columns in all: no
+// table of the design has as many, so a salvage that reads rows without the file's schema never
+// takes a row of this table for one of another.)
 const QStringList LaterColumns = {
     QStringLiteral("AusgleichPruefen bit NOT NULL DEFAULT 1"),
-    QStringLiteral("DurchschnittPruefen bit NOT NULL DEFAULT 1"),
-    QStringLiteral("DurchschnittMonate bit NOT NULL DEFAULT 0"),
+    QStringLiteral("Durchschnitt int NOT NULL DEFAULT 1"),
     QStringLiteral("ErsatzruhetagPruefen bit NOT NULL DEFAULT 1"),
     QStringLiteral("SonntagsruhePruefen bit NOT NULL DEFAULT 1"),
 };
@@ -73,10 +75,11 @@ WorkingTimeRules loadWorkingTimeRules(engine::Connection& connection) {
     const qint64 run = row.isNull(6) ? 0 : row.int64(6);
     if (run >= 1 && run <= WorkingTimeRules::MaxRunLimit) rules.maxRun = int(run);
     rules.compensationOn = flag(7, rules.compensationOn);
-    rules.averageOn = flag(8, rules.averageOn);
-    rules.averageMonths = flag(9, rules.averageMonths);
-    rules.substituteOn = flag(10, rules.substituteOn);
-    rules.joinedRestOn = flag(11, rules.joinedRestOn);
+    const qint64 average = row.isNull(8) ? 1 : row.int64(8);
+    rules.averageOn = average == 1 || average == 2;
+    rules.averageMonths = average == 2;
+    rules.substituteOn = flag(9, rules.substituteOn);
+    rules.joinedRestOn = flag(10, rules.joinedRestOn);
     return rules;
 }
 
@@ -91,25 +94,24 @@ void saveWorkingTimeRules(engine::Connection& connection, const WorkingTimeRules
                                  rules.runOn,
                                  qBound(1, rules.maxRun, WorkingTimeRules::MaxRunLimit),
                                  rules.compensationOn,
-                                 rules.averageOn,
-                                 rules.averageMonths,
+                                 rules.averageOn ? (rules.averageMonths ? 2 : 1) : 0,
                                  rules.substituteOn,
                                  rules.joinedRestOn};
     const QStringList names = {QStringLiteral("r"), QStringLiteral("h"), QStringLiteral("t"),
                                QStringLiteral("p"), QStringLiteral("s"), QStringLiteral("f"),
                                QStringLiteral("n"), QStringLiteral("a"), QStringLiteral("d"),
-                               QStringLiteral("m"), QStringLiteral("e"), QStringLiteral("j")};
+                               QStringLiteral("e"), QStringLiteral("j")};
     const int changed = connection.execute(
         QStringLiteral("UPDATE Arbeitszeitregeln SET RuhezeitPruefen = r, Ruhezeit = h, "
                        "HoechstarbeitszeitPruefen = t, PausenPruefen = p, SonntagePruefen = s, "
                        "ArbeitstagePruefen = f, Arbeitstage = n, AusgleichPruefen = a, "
-                       "DurchschnittPruefen = d, DurchschnittMonate = m, ErsatzruhetagPruefen = e, "
+                       "Durchschnitt = d, ErsatzruhetagPruefen = e, "
                        "SonntagsruhePruefen = j WHERE ID = (SELECT MIN(ID) FROM "
                        "Arbeitszeitregeln)"),
         values, names);
     if (changed == 0)
         connection.execute(QStringLiteral("INSERT INTO Arbeitszeitregeln (") + Columns +
-                               QStringLiteral(") VALUES (r, h, t, p, s, f, n, a, d, m, e, j)"),
+                               QStringLiteral(") VALUES (r, h, t, p, s, f, n, a, d, e, j)"),
                            values, names);
     transaction.commit();
 }

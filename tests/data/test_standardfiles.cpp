@@ -76,7 +76,8 @@ private Q_SLOTS:
                                            time(key, "Ende"),
                                            field(data, row, "Pause").toDouble(),
                                            0,
-                                           field(data, row, "Kurzinfo").toString()};
+                                           data::presetDutyKind(
+                                               field(data, row, "Kurzinfo").toString(), true)};
             const auto findings = roster::checkDuties({duty}, QDate(2024, 3, 1), QDate(2024, 3, 31),
                                                       data::WorkingTimeRules());
             QVERIFY2(findings.empty(), key);
