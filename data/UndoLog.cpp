@@ -7,6 +7,8 @@
 
 #include <QHash>
 
+#include <memory>
+
 #include <QLoggingCategory>
 #include <algorithm>
 #include <cmath>
@@ -38,13 +40,6 @@ QString valueSlots(int count, int firstNumber = 0) {
     QStringList list;
     for (int i = 0; i < count; ++i)
         list << QStringLiteral("v%1").arg(firstNumber + i);
-    return list.join(QStringLiteral(", "));
-}
-
-QString placeholders(int count) {
-    QStringList list;
-    for (int i = 0; i < count; ++i)
-        list << QStringLiteral("?");
     return list.join(QStringLiteral(", "));
 }
 
@@ -114,6 +109,8 @@ void UndoLog::watch(engine::Connection& connection) {
                                             "INTEGER PRIMARY KEY AUTOINCREMENT, txn INTEGER, tbl "
                                             "TEXT, op TEXT, rid INTEGER, ") +
                              valueSlots(n) + QLatin1Char(')'));
+    connection.executeNative(QStringLiteral("CREATE INDEX IF NOT EXISTS temp.tnv_undo_rid ON "
+                                            "tnv_undo_log (tbl, rid, seq)"));
     const QString tagSlot = QStringLiteral("v%1").arg(columns_.indexOf(QStringLiteral("Tag")));
     const QString head = QStringLiteral("CREATE TEMP TRIGGER IF NOT EXISTS ");
     const QString log = QStringLiteral(" BEGIN INSERT INTO tnv_undo_log (txn, tbl, op, rid");
@@ -312,70 +309,55 @@ std::optional<QDate> UndoLog::apply(std::deque<Step>& from, std::deque<Step>& to
     if (from.empty() || !connection_ || connection_->handle() != handle_) return std::nullopt;
     const Step step = from.back();
     engine::Connection& c = *connection_;
-    const int n = int(columns_.size());
-    const int tagColumn = int(columns_.indexOf(QStringLiteral("Tag")));
-    const int maNrColumn = int(columns_.indexOf(QStringLiteral("MaNr")));
-    QHash<qint64, double> touched; // employee -> the earliest day changed
-    const auto touch = [&touched](const QVariant& maNr, const QVariant& day) {
-        if (maNr.isNull() || day.isNull()) return;
-        const qint64 m = maNr.toLongLong();
-        const double d = day.toDouble();
-        if (!touched.contains(m) || d < touched.value(m)) touched.insert(m, d);
+    const QString tagSlot = QStringLiteral("v%1").arg(columns_.indexOf(QStringLiteral("Tag")));
+    const QString maNrSlot = QStringLiteral("v%1").arg(columns_.indexOf(QStringLiteral("MaNr")));
+    const QString inStep = QStringLiteral("tbl = 'D' AND seq BETWEEN ?1 AND ?2");
+    const QString touchedRows =
+        QStringLiteral("(SELECT rid FROM temp.tnv_undo_log WHERE ") + inStep + QLatin1Char(')');
+    const auto statement = [&c, &step](const QString& sql) {
+        auto s = std::make_unique<engine::Statement>(c, sql);
+        s->bind(1, step.first);
+        s->bind(2, step.last);
+        return s;
     };
-    const auto touchStored = [&](qint64 rowid) {
-        engine::Statement now(c, QStringLiteral("SELECT MaNr, Tag FROM main.Dienstzeiten WHERE "
-                                                "rowid = ?"));
-        now.bind(1, rowid);
-        if (now.step()) touch(now.value(0), now.value(1));
-    };
-    QStringList assignments;
-    for (int i = 1; i < n; ++i)
-        assignments << QLatin1Char('"') + columns_[i] + QStringLiteral("\" = ?");
     try {
         engine::Transaction transaction(c);
         const qint64 before = maxSeq(c);
-        engine::Statement rows(c, QStringLiteral("SELECT tbl, op, rid, ") + valueSlots(n) +
-                                      QStringLiteral(" FROM temp.tnv_undo_log WHERE seq BETWEEN "
-                                                     "? AND ? ORDER BY seq DESC"));
-        rows.bind(1, step.first);
-        rows.bind(2, step.last);
-        while (rows.step()) {
-            const QString table = rows.value(0).toString();
-            const QString op = rows.value(1).toString();
-            const qint64 rowid = rows.int64(2);
-            if (table == QLatin1String("G")) {
+        // the employees touched, from the earliest day changed: as the rows are now and as
+        // they were
+        QHash<qint64, double> touched;
+        {
+            const auto days = statement(
+                QStringLiteral("SELECT m, min(d) FROM (SELECT MaNr AS m, Tag AS d FROM "
+                               "main.Dienstzeiten WHERE rowid IN ") +
+                touchedRows + QStringLiteral(" UNION ALL SELECT ") + maNrSlot +
+                QStringLiteral(", ") + tagSlot + QStringLiteral(" FROM temp.tnv_undo_log WHERE ") +
+                inStep + QStringLiteral(" AND op <> 'I') WHERE m IS NOT NULL GROUP BY m"));
+            while (days->step())
+                touched.insert(days->int64(0), days->value(1).toDouble());
+        }
+        // the duties as they were before the step: every row it touched goes, and each comes
+        // back as its first log row shows it, unless the step inserted it
+        statement(QStringLiteral("DELETE FROM main.Dienstzeiten WHERE rowid IN ") + touchedRows)
+            ->step();
+        statement(QStringLiteral("INSERT INTO main.Dienstzeiten (") + values(QString(), columns_) +
+                  QStringLiteral(") SELECT ") + valueSlots(int(columns_.size())) +
+                  QStringLiteral(" FROM temp.tnv_undo_log l WHERE l.") + inStep +
+                  QStringLiteral(" AND l.op <> 'I' AND l.seq = (SELECT min(f.seq) FROM "
+                                 "temp.tnv_undo_log f WHERE f.tbl = 'D' AND f.rid = l.rid AND "
+                                 "f.seq BETWEEN ?1 AND ?2) ORDER BY l.seq"))
+            ->step();
+        // the positions, in reverse order
+        {
+            const auto positions = statement(QStringLiteral(
+                "SELECT rid, v0 FROM temp.tnv_undo_log WHERE tbl = 'G' AND seq BETWEEN ?1 AND ?2 "
+                "ORDER BY seq DESC"));
+            while (positions->step()) {
                 engine::Statement s(c, QStringLiteral("UPDATE main.GpZuordnung SET DienstPos = ? "
                                                       "WHERE rowid = ?"));
-                s.bind(1, rows.value(3));
-                s.bind(2, rowid);
+                s.bind(1, positions->value(1));
+                s.bind(2, positions->int64(0));
                 s.step();
-                continue;
-            }
-            if (op == QLatin1String("I")) {
-                touchStored(rowid);
-                engine::Statement s(c, QStringLiteral("DELETE FROM main.Dienstzeiten WHERE rowid "
-                                                      "= ?"));
-                s.bind(1, rowid);
-                s.step();
-            } else if (op == QLatin1String("D")) {
-                engine::Statement s(c, QStringLiteral("INSERT INTO main.Dienstzeiten (") +
-                                           values(QString(), columns_) +
-                                           QStringLiteral(") VALUES (") + placeholders(n) +
-                                           QLatin1Char(')'));
-                for (int i = 0; i < n; ++i)
-                    s.bind(i + 1, rows.value(3 + i));
-                s.step();
-                touch(rows.value(3 + maNrColumn), rows.value(3 + tagColumn));
-            } else {
-                touchStored(rowid);
-                engine::Statement s(c, QStringLiteral("UPDATE main.Dienstzeiten SET ") +
-                                           assignments.join(QStringLiteral(", ")) +
-                                           QStringLiteral(" WHERE rowid = ?"));
-                for (int i = 1; i < n; ++i)
-                    s.bind(i, rows.value(3 + i));
-                s.bind(n, rowid);
-                s.step();
-                touch(rows.value(3 + maNrColumn), rows.value(3 + tagColumn));
             }
         }
         dropRows(step.first, step.last);

@@ -2,6 +2,7 @@
 
 #include "engine/DateValue.h"
 #include "roster/Konstanten.h"
+#include "roster/Lookups.h"
 #include "roster/Query.h"
 #include "roster/WorkingTimeLaw.h"
 
@@ -35,12 +36,12 @@ QString ruleName(Rule rule) {
 
 std::vector<Finding> checkDuties(const std::vector<CheckedDuty>& duties, const QDate& first,
                                  const QDate& last, const data::WorkingTimeRules& rules,
-                                 const std::vector<QDate>& holidays) {
+                                 const std::vector<QDate>& holidays, const AverageCarry& carry) {
     const law::Timeline timeline = law::timelineOf(duties, holidays);
     law::Findings out{first, last, {}};
     law::checkTimedWork(timeline, rules, out);
     law::checkCompensation(timeline, rules, out);
-    law::checkAverage(timeline, rules, out);
+    law::checkAverage(timeline, rules, carry, out);
     law::checkWorkingDays(timeline, rules, out);
     law::checkRestDays(timeline, rules, out);
     std::stable_sort(out.found.begin(), out.found.end(), [](const Finding& a, const Finding& b) {
@@ -72,17 +73,36 @@ std::vector<MemberFinding> checkGroupMonth(data::DataUmgebung& env, int group, c
         QStringLiteral("SELECT Tag FROM Feiertage WHERE (Tag >= [parVon]) AND (Tag <= [parBis]) "
                        "AND ((Prozent IS NULL) OR (Prozent >= 1)) ORDER BY Tag"),
         {QStringLiteral("parVon"), QStringLiteral("parBis")});
-    const QDate windowStart = first.addDays(-ReadBackDays);
-    const QDate readTo = last.addDays(LookAheadDays);
-    const QDate readFrom =
-        rules.sundaysOn ? std::min(windowStart, QDate(last.year(), 1, 1).addDays(-1)) : windowStart;
+    // the sums of the average's period before the duties read one by one
+    static const Query sums(
+        QStringLiteral("SELECT Kurzinfo, ((Anfang IS NOT NULL) AND (Ende IS NOT NULL)) AS Zeit, "
+                       "SUM(round((") +
+            TimedHoursSql +
+            QStringLiteral(") * 60)) AS Arbeit, SUM(CASE WHEN Normstunden > 0 THEN "
+                           "round(Normstunden * 60) ELSE 0 END) AS Pauschal, "
+                           "SUM(CAST(Tag AS INTEGER) % 7 <> 1) AS Werktage FROM Dienstzeiten "
+                           "WHERE (MaNr = [parMaNr]) AND (Tag >= [parVon]) AND (Tag <= [parBis]) "
+                           "GROUP BY Kurzinfo, Zeit"),
+        {QStringLiteral("parMaNr"), QStringLiteral("parVon"), QStringLiteral("parBis")});
     const auto day = [](const QVariant& v) { return engine::dayNumber(v); };
 
     std::vector<QDate> holidays;
-    QueryRun holiday(env.Datenbank, fullHolidays, {windowStart, readTo});
+    QueryRun holiday(env.Datenbank, fullHolidays,
+                     {first.addDays(-HolidayReachDays), last.addDays(HolidayReachDays)});
+    bool holidayNear = false; // a holiday on a working day whose substitute day may fall in
     while (holiday.next()) {
-        if (const auto tag = day(holiday.value(0))) holidays.push_back(engine::dateOf(*tag));
+        if (const auto tag = day(holiday.value(0))) {
+            const QDate d = engine::dateOf(*tag);
+            holidays.push_back(d);
+            holidayNear = holidayNear || (d <= last && d.dayOfWeek() != Qt::Sunday);
+        }
     }
+    const QDate windowStart = first.addDays(-(holidayNear ? HolidayReachDays : LookBackDays));
+    const QDate readTo = last.addDays(holidayNear ? HolidayReachDays : LookAheadDays);
+    const QDate readFrom =
+        rules.sundaysOn ? std::min(windowStart, QDate(last.year(), 1, 1).addDays(-1)) : windowStart;
+    const QDate averageFrom = law::averagePeriodStart(rules, first, last);
+    const bool carried = rules.averageOn && averageFrom < windowStart;
     const data::DutyKinds kinds = data::loadDutyKinds(env.Datenbank);
     QueryRun member(env.Datenbank, members, {group});
     std::vector<CheckedDuty> read;
@@ -104,7 +124,27 @@ std::vector<MemberFinding> checkGroupMonth(data::DataUmgebung& env, int group, c
             d.kind = kinds.of(run.value(5).toString(), d.anfang && d.ende);
             read.push_back(std::move(d));
         }
-        for (Finding& f : checkDuties(read, first, last, rules, holidays))
+        AverageCarry carry;
+        if (carried) {
+            carry.before = windowStart;
+            QueryRun sum(env.Datenbank, sums, {maNr, averageFrom, windowStart.addDays(-1)});
+            while (sum.next()) {
+                const bool timed = sum.value(1).toLongLong() != 0;
+                switch (kinds.of(sum.value(0).toString(), timed)) {
+                case data::DutyKind::Work:
+                    carry.workMinutes += (timed ? qint64(nullToDouble(sum.value(2))) : 0) +
+                                         qint64(nullToDouble(sum.value(3)));
+                    break;
+                case data::DutyKind::Vacation:
+                case data::DutyKind::Sick:
+                    carry.absentWorkingDays += sum.value(4).toLongLong();
+                    break;
+                case data::DutyKind::Free:
+                    break;
+                }
+            }
+        }
+        for (Finding& f : checkDuties(read, first, last, rules, holidays, carry))
             result.push_back({maNr, position, name, std::move(f)});
     }
     std::stable_sort(result.begin(), result.end(),

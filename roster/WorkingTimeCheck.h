@@ -55,19 +55,32 @@ struct Finding {
     QString text; // "Ruhezeit 9,5 Std. (mindestens 11 Std.) nach dem Dienst am 04.12."
 };
 
+// The sums of the average working time's period before the duties read one by one: the
+// minutes of work and the working days (Monday to Saturday) of vacation or sickness on the days
+// before `before`.
+struct AverageCarry {
+    QDate before;
+    qint64 workMinutes = 0;
+    qint64 absentWorkingDays = 0;
+};
+
 // The findings of one employee on the days first to last, sorted by day and rule. duties are
-// the employee's duties sorted by day: those of the month, of the ReadBackDays before it and
-// the LookAheadDays after it (a rest made up, a substitute rest day), and the Saturdays and
-// Sundays of the year before them. holidays are the full public holidays of those days.
+// the employee's duties sorted by day: those of the month, of the days before and after it that
+// the rules reach to (LookBackDays and LookAheadDays, or HolidayReachDays when a holiday lies
+// near), the Saturdays and Sundays of the year before them, and the days of the average's
+// period not summed up in carry. holidays are the full public holidays of those days.
 std::vector<Finding> checkDuties(const std::vector<CheckedDuty>& duties, const QDate& first,
                                  const QDate& last, const data::WorkingTimeRules& rules,
-                                 const std::vector<QDate>& holidays = {});
+                                 const std::vector<QDate>& holidays = {},
+                                 const AverageCarry& carry = {});
 
-// How many days before the month the check reads: the 24 weeks of the average, which also
-// cover the rest periods, runs of days and substitute rest days that reach into the month.
-constexpr int ReadBackDays = 24 * 7;
-// How many days after the month it reads: the eight weeks of a substitute rest day.
-constexpr int LookAheadDays = 8 * 7;
+// How many days before the month the check reads duty by duty: the runs of days and the rests
+// made up within four weeks; and after it: four weeks for a rest made up.
+constexpr int LookBackDays = 31;
+constexpr int LookAheadDays = 4 * 7;
+// Before and after a month with a holiday on a working day near it: the eight weeks of a
+// substitute rest day.
+constexpr int HolidayReachDays = 8 * 7;
 
 // A finding of a member of the group.
 struct MemberFinding {

@@ -247,14 +247,21 @@ void checkCompensation(const Timeline& t, const data::WorkingTimeRules& rules, F
     }
 }
 
-void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, Findings& out) {
+QDate averagePeriodStart(const data::WorkingTimeRules& rules, const QDate& first,
+                         const QDate& last) {
+    return rules.averageMonths ? QDate(first.year(), first.month(), 1).addMonths(-5)
+                               : last.addDays(-(24 * 7 - 1));
+}
+
+void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, const AverageCarry& carry,
+                  Findings& out) {
     if (!rules.averageOn) return;
-    const QDate from = rules.averageMonths
-                           ? QDate(out.first.year(), out.first.month(), 1).addMonths(-5)
-                           : out.last.addDays(-(24 * 7 - 1));
-    const qint64 a = from.toJulianDay();
+    const QDate from = averagePeriodStart(rules, out.first, out.last);
+    const qint64 start = from.toJulianDay();
+    // the days before the carry's end come from the carry, the others one by one
+    const qint64 a = carry.before.isValid() ? std::max(start, carry.before.toJulianDay()) : start;
     const qint64 b = out.last.toJulianDay();
-    qint64 worked = 0;
+    qint64 worked = carry.workMinutes;
     for (const Work& w : t.work) {
         const qint64 day = w.day.toJulianDay();
         if (day >= a && day <= b) worked += w.work;
@@ -263,9 +270,9 @@ void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, Findin
         worked += it->second;
     // the working days of the period are Monday to Saturday; days of vacation and sickness
     // are neither work nor a day that makes up for it
-    qint64 workingDays = 0;
-    for (qint64 day = a; day <= b; ++day) {
-        if (isWeekday(day) && !t.absentDays.count(day)) ++workingDays;
+    qint64 workingDays = -carry.absentWorkingDays;
+    for (qint64 day = start; day <= b; ++day) {
+        if (isWeekday(day) && (day < a || !t.absentDays.count(day))) ++workingDays;
     }
     if (worked <= AverageDailyWork * workingDays) return;
     // shown on the employee's last working day of the month

@@ -63,8 +63,13 @@ void checkTimedWork(const Timeline& t, const data::WorkingTimeRules& rules, Find
 void checkWorkingDays(const Timeline& t, const data::WorkingTimeRules& rules, Findings& out);
 // Rests shortened to 10 hours, made up within the calendar month or four weeks (§ 5 Abs. 2).
 void checkCompensation(const Timeline& t, const data::WorkingTimeRules& rules, Findings& out);
-// At most 8 hours a working day on average over 24 weeks or 6 calendar months (§ 3 Satz 2).
-void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, Findings& out);
+// At most 8 hours a working day on average over 24 weeks or 6 calendar months (§ 3 Satz 2); the
+// days before carry.before are taken from the carry.
+void checkAverage(const Timeline& t, const data::WorkingTimeRules& rules, const AverageCarry& carry,
+                  Findings& out);
+// The first day of the average's period that ends on last.
+QDate averagePeriodStart(const data::WorkingTimeRules& rules, const QDate& first,
+                         const QDate& last);
 // Substitute rest days (§ 11 Abs. 3) and the Sunday rest joined to the daily rest (§ 11 Abs. 4).
 void checkRestDays(const Timeline& t, const data::WorkingTimeRules& rules, Findings& out);
 

@@ -454,6 +454,41 @@ private Q_SLOTS:
         QVERIFY(t->prompts.messages().isEmpty());
     }
 
+    // Read from the database, the weeks of the average before the duties read one by one are
+    // summed up by the database: the same finding as from the duties themselves.
+    void theAverageFromTheDatabase() {
+        t = std::make_unique<testing::TestSession>(QDate(2026, 12, 6));
+        t->createDatabase();
+        data::DataUmgebung& env = t->env();
+        env.Datenbank.execute(
+            QStringLiteral("INSERT INTO Gruppen (Gruppenname) VALUES ('Station')"));
+        const int anna = testing::addEmployee(env, QStringLiteral("Anna"), QDate(2020, 1, 1));
+        env.Datenbank.execute(
+            QStringLiteral("INSERT INTO GpZuordnung (GruppenNr, MaNr, DienstPos) VALUES (1, m, 1)"),
+            {anna}, {QStringLiteral("m")});
+        std::vector<CheckedDuty> duties;
+        for (QDate d(2026, 7, 17); d <= Dec(31); d = d.addDays(1)) {
+            if (d.dayOfWeek() > 5) continue;
+            if (d == QDate(2026, 7, 20)) { // a day of vacation: neither work nor a day off
+                testing::addLabel(env, anna, d, QStringLiteral("Urlaub"), 7.7);
+                duties.push_back(label(d, DutyKind::Vacation, 7.7));
+            } else {
+                testing::addDuty(env, anna, d, {7, 0}, {16, 48}, 0);
+                duties.push_back(duty(d, {7, 0}, {16, 48}, 0));
+            }
+        }
+        data::WorkingTimeRules rules = none();
+        rules.averageOn = true;
+        const auto found = roster::checkGroupMonth(env, 1, Dec(1), Dec(31), rules);
+        QCOMPARE(found.size(), size_t(1));
+        // 119 days of 9:48 over 143 working days: 48:56 a week
+        QCOMPARE(found[0].finding.text,
+                 QStringLiteral("Durchschnittlich 48:56 Std. je Woche in den 24 Wochen vom 17.07. "
+                                "bis 31.12. (höchstens 48:00 Std.)"));
+        QCOMPARE(texts(check(duties, rules), Rule::Average),
+                 QStringList(QStringLiteral("31.12.: ") + found[0].finding.text));
+    }
+
     void settingsOfTheRules() {
         t = std::make_unique<testing::TestSession>();
         t->createDatabase();
