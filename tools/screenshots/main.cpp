@@ -134,7 +134,11 @@ int main(int argc, char* argv[]) {
             window->findChild<QTabWidget*>(QStringLiteral("TabStrip"))->setCurrentIndex(1);
         });
     shoot("info", [&w] { w.menuAction(QStringLiteral("mnuinfo"))->trigger(); });
-    // the working-time check and its rules
+    // the working-time check and its rules, with an early duty after a late one to find
+    employees.moveFirst();
+    roster::insStdDienst(session, QDate(2026, 3, 5),
+                         employees.value(QStringLiteral("MaNr")).toInt(), u'F');
+    w.gridrepaint();
     w.menuAction(QStringLiteral("mnuPruefung"))->trigger();
     QApplication::processEvents();
     if (frmArbeitszeitpruefung* check = findingsWindow(w)) {
