@@ -14,7 +14,7 @@
 #include "shell/StdInfoCommands.h"
 #include "shell/frmTurnova.h"
 #include "tests/roster/RosterRows.h"
-#include "tests/support/TestDesk.h"
+#include "tests/shell/BlockRoster.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,21 +32,13 @@ using namespace testing;
 
 namespace {
 
-// March 2027: the 1st is a Monday, the 6th a Saturday.
-const QDate March(2027, 3, 1);
 const QString Format = QStringLiteral("Zwischenablage entspricht nicht dem Format");
 
 } // namespace
 
-class TestBlockCommands : public QObject {
+class TestBlockCommands : public QObject, BlockRoster {
     Q_OBJECT
 
-    std::unique_ptr<TestDesk> desk;
-    std::unique_ptr<frmTurnova> w;
-    int anna = 0, bert = 0, carla = 0;
-
-    data::DataUmgebung& env() { return w->session().env; }
-    FlexGrid* grid() { return w->grid(); }
     BlockCommands* blocks() { return blockCommands(*w); }
     QStringList shown() { return desk->prompts.texts(); }
     QString kurz(int maNr, const QDate& day) {
@@ -61,76 +53,21 @@ class TestBlockCommands : public QObject {
         rs.openSql(env().Datenbank, QStringLiteral("SELECT count(*) FROM Dienstzeiten"));
         return rs.value(0).toInt();
     }
-    // Marks the block from (row1, col1) to (row2, col2) with the cursor on its first cell.
-    void mark(int row1, int col1, int row2, int col2) {
-        grid()->setCursor(row1, col1);
-        grid()->setRangeSelected(QTableWidgetSelectionRange(row1, col1, row2, col2), true);
-    }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         QTest::keyClick(grid(), k, mods);
-    }
-    QPoint cellCentre(int row, int col) {
-        const QModelIndex index = grid()->model()->index(row, col);
-        grid()->scrollTo(index);
-        return grid()->visualRect(index).center();
     }
     void rightClick(int row, int col) {
         QTest::mousePress(grid()->viewport(), Qt::RightButton, {}, cellCentre(row, col));
         QTest::mouseRelease(grid()->viewport(), Qt::RightButton, {}, cellCentre(row, col));
     }
-    // A drag entering the grid and dropped on a cell.
-    void drop(QMimeData* data, int row, int col) {
-        const QPoint at = cellCentre(row, col);
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, data, Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(grid()->viewport(), &enter);
-        QDropEvent dropped(QPointF(at), actions, data, Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(grid()->viewport(), &dropped);
-        delete data;
-    }
     QMenu* popup(const char* name) { return w->popupMenu(QLatin1String(name)); }
-    QAction* entry(const char* name) { return w->menuAction(QLatin1String(name)); }
     frmstdinfo* overview() { return stdInfo(*w)->overview(); }
 
 private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void init() {
-        desk = std::make_unique<TestDesk>(QDate(2027, 3, 10));
-        desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
-        w = std::make_unique<frmTurnova>(desk->services);
-        QVERIFY(w->Turnova_Load(desk->db()));
-        anna = addEmployee(env(), "Anna", QDate(2020, 1, 1), 7.7);
-        bert = addEmployee(env(), "Bert", QDate(2020, 1, 1), 8.0);
-        carla = addEmployee(env(), "Carla", QDate(2020, 1, 1), 6.0);
-        env().Datenbank.execute(QStringLiteral("DELETE FROM GpZuordnung"));
-        addRow(env().rsGpZuordnung, {{"GruppenNr", 1}, {"MaNr", anna}, {"DienstPos", 1}});
-        addRow(env().rsGpZuordnung, {{"GruppenNr", 1}, {"MaNr", bert}, {"DienstPos", 2}});
-        addRow(env().rsGpZuordnung, {{"GruppenNr", 1}, {"MaNr", carla}, {"DienstPos", 3}});
-        addRow(env().rsStandarddienste, {{"Taste", "S"},
-                                         {"Anfang", timeValue(QTime(13, 0))},
-                                         {"Ende", timeValue(QTime(21, 0))},
-                                         {"Kurzinfo", "Spät"},
-                                         {"Farbe", 255}});
-        addRow(env().rsStandarddienste, {{"Taste", "F"},
-                                         {"Anfang", timeValue(QTime(6, 0))},
-                                         {"Ende", timeValue(QTime(14, 0))},
-                                         {"Kurzinfo", "Früh"}});
-        addLabel(env(), anna, March.addDays(1), "A2");
-        addLabel(env(), anna, March.addDays(2), "A3");
-        addLabel(env(), bert, March.addDays(1), "B2");
-        w->GprSel_Click();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        desk->prompts.clear();
-        platform::setClipboardText(QString());
-    }
-
-    void cleanup() {
-        if (w) w->close();
-        w.reset();
-        desk.reset();
-    }
+    void init() { QVERIFY(startRoster()); }
+    void cleanup() { closeRoster(); }
 
     void clipboardKeysCopyCutAndPasteBlocks() {
         QCOMPARE(w->month().firstDay, March);
@@ -380,7 +317,7 @@ private Q_SLOTS:
         entry("nmusaveas")->trigger();
         QCOMPARE(desk->prompts.shown.size(), 1);
         QVERIFY(shown().first().contains(QStringLiteral("konnte nicht geschrieben werden. Der "
-                                                         "Ordner")));
+                                                        "Ordner")));
         QVERIFY(shown().first().endsWith(QStringLiteral("Die Dienste sind nicht gespeichert.")));
         // a cancelled dialog does nothing
         desk->prompts.clear();

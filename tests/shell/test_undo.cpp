@@ -12,8 +12,8 @@
 #include "shell/FlexGrid.h"
 #include "shell/frmTurnova.h"
 #include "tests/roster/RosterRows.h"
+#include "tests/shell/BlockRoster.h"
 #include "tests/support/Modal.h"
-#include "tests/support/TestDesk.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,22 +27,9 @@
 
 using namespace testing;
 
-namespace {
-
-// March 2027: the 1st is a Monday.
-const QDate March(2027, 3, 1);
-
-} // namespace
-
-class TestUndo : public QObject {
+class TestUndo : public QObject, BlockRoster {
     Q_OBJECT
 
-    std::unique_ptr<TestDesk> desk;
-    std::unique_ptr<frmTurnova> w;
-    int anna = 0, bert = 0, carla = 0;
-
-    data::DataUmgebung& env() { return w->session().env; }
-    FlexGrid* grid() { return w->grid(); }
     // Every row of a table, every field, in key order.
     QString rows(const QString& table, const QString& key) {
         engine::Statement s(env().Datenbank, QStringLiteral("SELECT * FROM ") + table +
@@ -62,7 +49,6 @@ class TestUndo : public QObject {
         return rows(QStringLiteral("Statistik"), QStringLiteral("Jahr, Monat, MaNr"));
     }
     QString positions() { return rows(QStringLiteral("GpZuordnung"), QStringLiteral("GpZuNr")); }
-    QAction* entry(const char* name) { return w->menuAction(QLatin1String(name)); }
     void key(Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
         // the roster's window is the active one again after a dialog, as on a desktop
         if (!w->isActiveWindow()) {
@@ -71,24 +57,6 @@ class TestUndo : public QObject {
         }
         grid()->setFocus();
         QTest::keyClick(grid(), k, mods);
-    }
-    void mark(int row1, int col1, int row2, int col2) {
-        grid()->setCursor(row1, col1);
-        grid()->setRangeSelected(QTableWidgetSelectionRange(row1, col1, row2, col2), true);
-    }
-    QPoint cellCentre(int row, int col) {
-        const QModelIndex index = grid()->model()->index(row, col);
-        grid()->scrollTo(index);
-        return grid()->visualRect(index).center();
-    }
-    void drop(QMimeData* data, int row, int col) {
-        const QPoint at = cellCentre(row, col);
-        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
-        QDragEnterEvent enter(at, actions, data, Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(grid()->viewport(), &enter);
-        QDropEvent dropped(QPointF(at), actions, data, Qt::RightButton, Qt::NoModifier);
-        QApplication::sendEvent(grid()->viewport(), &dropped);
-        delete data;
     }
     // The block from (row1, col1) to (row2, col2) dragged with the right button to a cell, and
     // the entry of the menu that the drop opens.
@@ -106,44 +74,11 @@ private Q_SLOTS:
     void initTestCase() { platform::setLocale(QLocale(QLocale::German, QLocale::Germany)); }
 
     void init() {
-        desk = std::make_unique<TestDesk>(QDate(2027, 3, 10));
-        desk->prompts.queueAnswer(platform::Answer::Yes); // create the database
-        w = std::make_unique<frmTurnova>(desk->services);
-        QVERIFY(w->Turnova_Load(desk->db()));
-        anna = addEmployee(env(), "Anna", QDate(2020, 1, 1), 7.7);
-        bert = addEmployee(env(), "Bert", QDate(2020, 1, 1), 8.0);
-        carla = addEmployee(env(), "Carla", QDate(2020, 1, 1), 6.0);
-        env().Datenbank.execute(QStringLiteral("DELETE FROM GpZuordnung"));
-        addRow(env().rsGpZuordnung, {{"GruppenNr", 1}, {"MaNr", anna}, {"DienstPos", 1}});
-        addRow(env().rsGpZuordnung, {{"GruppenNr", 1}, {"MaNr", bert}, {"DienstPos", 2}});
-        addRow(env().rsGpZuordnung, {{"GruppenNr", 1}, {"MaNr", carla}, {"DienstPos", 3}});
-        addRow(env().rsStandarddienste, {{"Taste", "S"},
-                                         {"Anfang", timeValue(QTime(13, 0))},
-                                         {"Ende", timeValue(QTime(21, 0))},
-                                         {"Kurzinfo", "Spät"},
-                                         {"Farbe", 255},
-                                         {"S1", 1.5}});
-        addRow(env().rsStandarddienste, {{"Taste", "F"},
-                                         {"Anfang", timeValue(QTime(6, 0))},
-                                         {"Ende", timeValue(QTime(14, 0))},
-                                         {"Kurzinfo", "Früh"}});
-        addLabel(env(), anna, March.addDays(1), "A2", 7.7);
-        addLabel(env(), anna, March.addDays(2), "A3");
-        addLabel(env(), bert, March.addDays(1), "B2");
-        w->GprSel_Click();
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-        desk->prompts.clear();
-        platform::setClipboardText(QString());
-        w->session().undo.clear(); // the rows above are the test's, not the planner's steps
+        QVERIFY(startRoster());
+        w->session().undo.clear(); // the rows of the roster above are no steps of the planner's
         w->gridrepaint();
     }
-
-    void cleanup() {
-        if (w) w->close();
-        w.reset();
-        desk.reset();
-    }
+    void cleanup() { closeRoster(); }
 
     void everyKindOfChangeIsOneStepBackAndForth() {
         QCOMPARE(entry("mnuRueckgaengig")->text(), QStringLiteral("Rückgängig"));
