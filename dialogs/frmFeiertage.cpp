@@ -3,9 +3,11 @@
 #include "dialogs/DialogKeys.h"
 #include "dialogs/FieldChecks.h"
 #include "dialogs/RecordList.h"
+#include "dialogs/frmBundesland.h"
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
 
+#include <QApplication>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -23,7 +25,7 @@ QString dayText(const QVariant& value) {
 } // namespace
 
 frmFeiertage::frmFeiertage(data::Session& session, int shownYear, QWidget* parent)
-    : FormDialog(parent), session_(session), rs_(session.env.rsFeiertage),
+    : FormDialog(parent), session_(session), rs_(session.env.rsFeiertage), shownYear_(shownYear),
       binding_(session.env.rsFeiertage, session.prompts(), this) {
     setObjectName(QStringLiteral("frmFeiertage"));
     setWindowTitle(QStringLiteral("Feiertage"));
@@ -35,6 +37,7 @@ frmFeiertage::frmFeiertage(data::Session& session, int shownYear, QWidget* paren
         if (rs_.sort().compare(QStringLiteral("Tag"), Qt::CaseInsensitive) != 0)
             rs_.setSort(QStringLiteral("Tag"));
         if (shownYear > 0) moveToYear(shownYear);
+        if (shownYear_ <= 0) shownYear_ = session_.today().year();
     } catch (const std::exception& e) {
         data::report(session_, e, QStringLiteral("frmFeiertage"));
     }
@@ -68,6 +71,8 @@ void frmFeiertage::buildControls() {
     cmdnew = button("cmdnew", QStringLiteral("Neuer"));
     cmddel = button("cmddel", QStringLiteral("Löschen"));
     cmdClose = button("cmdClose", QStringLiteral("Speichern und Schließen"));
+    cmdBundesland =
+        button("cmdBundesland", QStringLiteral("Feiertage für &Bundesland ... eintragen"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Tag:"), MaskEdBox1);
@@ -76,6 +81,7 @@ void frmFeiertage::buildControls() {
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdnew);
     buttons->addWidget(cmddel);
+    buttons->addWidget(cmdBundesland);
     buttons->addStretch(1);
     buttons->addWidget(cmdClose);
     auto* right = new QVBoxLayout;
@@ -103,6 +109,8 @@ void frmFeiertage::buildControls() {
             binding_.unlessRefused([this] { cmdnew_Click(); }));
     connect(cmddel, &QPushButton::clicked, this,
             binding_.unlessRefused([this] { cmddel_Click(); }));
+    connect(cmdBundesland, &QPushButton::clicked, this,
+            binding_.unlessRefused([this] { cmdBundesland_Click(); }));
     connect(cmdClose, &QPushButton::clicked, this, binding_.unlessRefused([this] { close(); }));
     connect(DataGrid1, &dialogs::RecordList::chosen, this, &frmFeiertage::DataGrid1_Choose);
 }
@@ -170,6 +178,49 @@ void frmFeiertage::cmddel_Click() {
         }
     } catch (const std::exception& e) {
         data::report(session_, e, QStringLiteral("cmddel_Click"));
+    }
+    DataGrid1->refill();
+    binding_.load();
+}
+
+void frmFeiertage::cmdBundesland_Click() {
+    try {
+        saveCurrent();
+    } catch (const std::exception& e) {
+        session_.prompts().ask(SaveFailed + QStringLiteral("\n") + data::errorDescription(e));
+        MaskEdBox1->setFocus();
+        return;
+    }
+    frmBundesland choice(shownYear_, this);
+    if (choice.exec() != QDialog::Accepted) return;
+    const QString land = roster::federalStateNames().value(int(choice.state()));
+    roster::EnteredHolidays entered;
+    try {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        entered = roster::enterStateHolidays(session_.env, choice.state(), choice.firstYear(),
+                                             choice.lastYear(), choice.halfDays());
+        QApplication::restoreOverrideCursor();
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        session_.prompts().ask(QStringLiteral("Die Feiertage für %1 konnten nicht eingetragen "
+                                              "werden; es wurde nichts geändert.\n")
+                                       .arg(land) +
+                                   data::errorDescription(e),
+                               platform::Buttons::Ok, platform::Icon::Exclamation);
+        DataGrid1->refill();
+        binding_.load();
+        return;
+    }
+    QString text =
+        QStringLiteral("Für %1 wurden %2 Feiertage eingetragen.").arg(land).arg(entered.added);
+    if (entered.kept > 0)
+        text += QStringLiteral("\n%1 Tage hatten schon einen Feiertag; sie bleiben, wie sie sind.")
+                    .arg(entered.kept);
+    session_.prompts().ask(text, platform::Buttons::Ok, platform::Icon::Information);
+    try {
+        moveToYear(choice.firstYear());
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("cmdBundesland_Click"));
     }
     DataGrid1->refill();
     binding_.load();

@@ -22,6 +22,9 @@ public:
 
     void cmdnew_Click();
     void cmddel_Click();
+    // "Feiertage für Bundesland ... eintragen": asks for the state and years and enters their
+    // holidays; days that have a holiday already keep it.
+    void cmdBundesland_Click();
 
 protected:
     bool unload() override;
@@ -37,6 +40,7 @@ private:
 
     data::Session& session_;
     engine::Recordset& rs_;
+    int shownYear_; // proposed for the state's holidays
     dialogs::RecordBinding binding_;
 
     dialogs::RecordList* DataGrid1 = nullptr;
@@ -45,5 +49,6 @@ private:
     QLineEdit* txtProzent = nullptr;
     QPushButton* cmdnew = nullptr;
     QPushButton* cmddel = nullptr;
+    QPushButton* cmdBundesland = nullptr;
     QPushButton* cmdClose = nullptr;
 };

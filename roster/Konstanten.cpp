@@ -75,15 +75,30 @@ QDate lastDayOfMonth(const QDate& date) {
 }
 
 Holidays::Holidays(data::DataUmgebung& env, const QDate& first, const QDate& last) {
-    static const Query query(QStringLiteral("SELECT Tag FROM Feiertage WHERE (Tag >= [parVon]) "
-                                            "AND (Tag < [parBis])"),
+    static const Query query(QStringLiteral("SELECT Tag, Prozent FROM Feiertage WHERE "
+                                            "(Tag >= [parVon]) AND (Tag < [parBis])"),
                              {QStringLiteral("parVon"), QStringLiteral("parBis")});
     QueryRun run(env.Datenbank, query, {first, last.addDays(1)});
     while (run.next()) {
         const auto day = engine::dayNumber(run.value(0));
-        if (day) days_.push_back(engine::dateOf(*day).toJulianDay());
+        if (!day) continue;
+        const qint64 julian = engine::dateOf(*day).toJulianDay();
+        days_.push_back(julian);
+        const QVariant prozent = run.value(1);
+        if (!prozent.isNull() && prozent.toDouble() > 0.0 && prozent.toDouble() < 1.0)
+            partial_.emplace_back(julian, prozent.toDouble());
     }
     std::sort(days_.begin(), days_.end());
+    std::sort(partial_.begin(), partial_.end());
+}
+
+double Holidays::partWorkDays(const QDate& first, const QDate& last) const {
+    double share = 0.0;
+    for (const auto& [julian, prozent] : partial_) {
+        const QDate day = QDate::fromJulianDay(julian);
+        if (day >= first && day <= last && !isWeekend(day)) share += 1.0 - prozent;
+    }
+    return share;
 }
 
 bool Holidays::contains(const QDate& day) const {

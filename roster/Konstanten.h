@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <utility>
 #include <vector>
 
 namespace roster {
@@ -36,9 +37,13 @@ public:
     Holidays() = default;
     Holidays(data::DataUmgebung& env, const QDate& first, const QDate& last);
     bool contains(const QDate& day) const;
+    // The working share of the part holidays (a Prozent between 0 and 1: 0,5 is a half day) on
+    // the weekdays from first to last: 1 - Prozent each. Every other holiday is a whole day.
+    double partWorkDays(const QDate& first, const QDate& last) const;
 
 private:
-    std::vector<qint64> days_; // sorted Julian day numbers
+    std::vector<qint64> days_;                       // sorted Julian day numbers
+    std::vector<std::pair<qint64, double>> partial_; // sorted: day, Prozent
 };
 
 // Saturday, Sunday, and every day listed in the holiday table.

@@ -180,7 +180,7 @@ private:
     }
 
     // Writes the month's row when it is new or its figures changed.
-    void save(const QDate& d, StatRow figures, int workDays) {
+    void save(const QDate& d, StatRow figures, double workDays) {
         const int key = monthKey(d);
         const auto stored = rows_.constFind(key);
         const bool exists = stored != rows_.constEnd();
@@ -259,10 +259,12 @@ TargetBasis targetBasis(const engine::Recordset& rs) {
     return e;
 }
 
-int targetWorkDays(const Holidays& holidays, const QDate& first, const QDate& last,
-                   const QDate& ersterArbeitstag) {
+double targetWorkDays(const Holidays& holidays, const QDate& first, const QDate& last,
+                      const QDate& ersterArbeitstag) {
     if (last < ersterArbeitstag) return 0;
-    return workDays(holidays, std::max(first, ersterArbeitstag), last);
+    const QDate from = std::max(first, ersterArbeitstag);
+    // whole free days are left out; a part holiday adds its working share back
+    return workDays(holidays, from, last) + holidays.partWorkDays(from, last);
 }
 
 MonthAccount accountWithoutRow(data::DataUmgebung& env, const TargetBasis& e, const QDate& first) {
@@ -301,14 +303,14 @@ MonthAccount accountWithoutRow(data::DataUmgebung& env, const TargetBasis& e, co
 }
 
 double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd, double normstunden,
-                   int workDays) {
+                   double workDays) {
     const double flat = nullToDouble(sollstd);
     if (flat == 0.0) return workDays * normstunden;
     return storedTarget ? *storedTarget : flat;
 }
 
 void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd, double normstunden,
-                    int month, int year, int workDays) {
+                    int month, int year, double workDays) {
     engine::Recordset& rs = env.rsStatistik;
     if (findStatRow(env, maNr, month, year)) {
         const double stored = nullToDouble(rs.value(QStringLiteral("soll")));

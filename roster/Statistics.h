@@ -31,7 +31,7 @@ StatisticsOutcome berStatistik2(data::Session& session);
 // (Sollstd 0 or null); with a flat target the stored target of an existing row, which may have
 // been entered by hand, or the flat target for a new row.
 double monthTarget(std::optional<double> storedTarget, const QVariant& sollstd, double normstunden,
-                   int workDays);
+                   double workDays);
 
 // What an employee's targets depend on.
 struct TargetBasis {
@@ -45,9 +45,10 @@ struct TargetBasis {
 TargetBasis targetBasis(const engine::Recordset& rs);
 
 // The work days of the month from first to last that count for the employee's target: those
-// from the later of first and his first working day on; none when the month ends before it.
-int targetWorkDays(const Holidays& holidays, const QDate& first, const QDate& last,
-                   const QDate& ersterArbeitstag);
+// from the later of first and his first working day on; none when the month ends before it. A
+// part holiday (24 December at Prozent 0,5) on a weekday counts with its working share.
+double targetWorkDays(const Holidays& holidays, const QDate& first, const QDate& last,
+                      const QDate& ersterArbeitstag);
 
 // The target of a month and the balance carried into it (without the opening balance StdBestand).
 struct MonthAccount {
@@ -66,6 +67,6 @@ MonthAccount accountWithoutRow(data::DataUmgebung& env, const TargetBasis& emplo
 // monthTarget. rsStatistik is left on the row (a new row still being added) for the caller to
 // fill in and save.
 void monthRowUpdate(data::DataUmgebung& env, int maNr, const QVariant& sollstd, double normstunden,
-                    int month, int year, int workDays);
+                    int month, int year, double workDays);
 
 } // namespace roster

@@ -5,14 +5,19 @@
 #include "dialogs/RecordList.h"
 #include "dialogs/frmFeiertage.h"
 #include "engine/DateValue.h"
+#include "engine/Recordset.h"
 #include "platform/Formats.h"
 #include "tests/roster/GroupRows.h"
 #include "tests/support/DialogFixture.h"
+#include "tests/support/Modal.h"
 #include "tests/support/TestSession.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QtTest>
 
 using namespace testing;
@@ -33,6 +38,13 @@ class TestFrmFeiertage : public QObject, DialogFixture<frmFeiertage> {
     int holidays(const QDate& day) {
         return scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage WHERE Tag = [p0]"),
                       {day});
+    }
+    QVariant field(const QString& column, const QDate& day) {
+        engine::Recordset rs;
+        rs.openSql(env().Datenbank,
+                   QStringLiteral("SELECT %1 FROM Feiertage WHERE Tag = [p0]").arg(column),
+                   {engine::dateVariant(day)}, {QStringLiteral("p0")});
+        return rs.eof() ? QVariant() : rs.value(0);
     }
     // A new holiday typed into the window: the date as digits into the mask, and the name.
     void typeHoliday(const QString& digits, const QString& name) {
@@ -81,6 +93,46 @@ private Q_SLOTS:
                                               "der Einheit' AND Prozent = 1")),
                  1);
         QVERIFY(prompts().shown.isEmpty());
+    }
+
+    void theHolidaysOfAStateAreEnteredFromTheWindow() {
+        holiday(QDate(2025, 10, 31), QStringLiteral("Reformationsfest"));
+        open(2025);
+        // cancelled: nothing entered
+        onModal([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        click("cmdBundesland");
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 1);
+        ModalSeen seen;
+        onModal(
+            [](QWidget* d) {
+                in<QComboBox>(d, "cboLand")->setCurrentText(QStringLiteral("Sachsen"));
+                QCOMPARE(in<QSpinBox>(d, "spnVon")->value(), 2025);
+                in<QSpinBox>(d, "spnBis")->setValue(2026);
+                in<QCheckBox>(d, "chkHalbeTage")->setChecked(true);
+                QTest::keyClick(d, Qt::Key_Return);
+            },
+            &seen);
+        click("cmdBundesland");
+        QCOMPARE(seen.name, QStringLiteral("frmBundesland"));
+        QCOMPARE(prompts().lastMessage().text,
+                 QStringLiteral("Für Sachsen wurden 25 Feiertage eingetragen.\n1 Tage hatten "
+                                "schon einen Feiertag; sie bleiben, wie sie sind."));
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 26);
+        QCOMPARE(field("Name", QDate(2025, 10, 31)).toString(), QStringLiteral("Reformationsfest"));
+        QCOMPARE(field("Prozent", QDate(2026, 12, 24)).toDouble(), 0.5);
+        QCOMPARE(field("Prozent", QDate(2026, 12, 25)).toDouble(), 1.0);
+        QCOMPARE(field("Name", QDate(2026, 11, 18)).toString(), QStringLiteral("Buß- und Bettag"));
+        QCOMPARE(child<dialogs::RecordList>("DataGrid1")->rowCount(), 26);
+        QCOMPARE(edit("MaskEdBox1")->text(), QStringLiteral("01.01.25"));
+        // entering them again changes nothing
+        onModal([](QWidget* d) {
+            in<QComboBox>(d, "cboLand")->setCurrentText(QStringLiteral("Sachsen"));
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        click("cmdBundesland");
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 26);
+        QVERIFY(prompts().lastMessage().text.startsWith(
+            QStringLiteral("Für Sachsen wurden 0 Feiertage eingetragen.")));
     }
 
     void theWindowOpensAtTheShownYearAndKeepsTheDatesInOrder() {
