@@ -47,6 +47,9 @@ public:
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<QString> openFile(const FileRequest& request) = 0;
     virtual std::optional<QString> saveFile(const FileRequest& request) = 0;
+    // The chosen folder, or nothing when the user cancelled.
+    virtual std::optional<QString> chooseFolder(const QString& title,
+                                                const QString& startFolder) = 0;
     virtual std::optional<QColor> chooseColor(const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(const QFont& initial) = 0;
 

@@ -34,6 +34,11 @@ std::optional<QString> ScriptedPrompts::saveFile(const FileRequest& request) {
     return takeOrCancel(files);
 }
 
+std::optional<QString> ScriptedPrompts::chooseFolder(const QString&, const QString& startFolder) {
+    folderRequests.append(startFolder);
+    return takeOrCancel(files);
+}
+
 std::optional<QColor> ScriptedPrompts::chooseColor(const QColor& initial) {
     colorRequests.append(initial);
     return takeOrCancel(colors);
@@ -55,6 +60,7 @@ void ScriptedPrompts::clear() {
     shown.clear();
     openRequests.clear();
     saveRequests.clear();
+    folderRequests.clear();
     colorRequests.clear();
     fontRequests.clear();
     answers.clear();

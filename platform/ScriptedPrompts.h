@@ -14,6 +14,8 @@ public:
     Answer message(const Message& message) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
+    // Answered from the queue of files as well; the start folder is recorded.
+    std::optional<QString> chooseFolder(const QString& title, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<QFont> chooseFont(const QFont& initial) override;
 
@@ -33,6 +35,7 @@ public:
     QList<Message> shown;
     QList<FileRequest> openRequests;
     QList<FileRequest> saveRequests;
+    QStringList folderRequests;
     QList<QColor> colorRequests;
     QList<QFont> fontRequests;
 

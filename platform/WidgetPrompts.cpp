@@ -91,6 +91,13 @@ std::optional<QString> WidgetPrompts::saveFile(const FileRequest& request) {
     return runFileDialog(parent_, request, QFileDialog::AcceptSave);
 }
 
+std::optional<QString> WidgetPrompts::chooseFolder(const QString& title,
+                                                   const QString& startFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(parent_, title, startFolder);
+    if (folder.isEmpty()) return std::nullopt;
+    return folder;
+}
+
 std::optional<QColor> WidgetPrompts::chooseColor(const QColor& initial) {
     const QColor color = QColorDialog::getColor(initial, parent_);
     if (!color.isValid()) return std::nullopt;

@@ -20,6 +20,7 @@ public:
     Answer message(const Message& message) override;
     std::optional<QString> openFile(const FileRequest& request) override;
     std::optional<QString> saveFile(const FileRequest& request) override;
+    std::optional<QString> chooseFolder(const QString& title, const QString& startFolder) override;
     std::optional<QColor> chooseColor(const QColor& initial) override;
     std::optional<QFont> chooseFont(const QFont& initial) override;
 

@@ -4,6 +4,8 @@ set -e
 packages="g++ cmake make qt6-base-dev qt6-translations-l10n libsqlite3-dev libgl-dev poppler-utils"
 # the stock sqlite3 tool: the tests check that it can check, compact and recover our files
 packages="$packages sqlite3"
+# the iCalendar export of the duties
+packages="$packages libical-dev pkg-config"
 # installing and packaging: desktop checks, the package's run-time dependencies, cpack's tools
 packages="$packages desktop-file-utils appstream shared-mime-info dpkg-dev file qt6-qpa-plugins fonts-liberation"
 missing=""

@@ -15,7 +15,7 @@
 #include "roster/Statistics.h"
 #include "shell/BlockCommands.h"
 #include "shell/CheckMenu.h"
-#include "shell/UndoCommands.h"
+#include "shell/DataExportCommands.h"
 #include "shell/ExportCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
@@ -28,6 +28,7 @@
 #include "shell/SheetCommands.h"
 #include "shell/StatusPanel.h"
 #include "shell/StdInfoCommands.h"
+#include "shell/UndoCommands.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -89,6 +90,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent) : QM
     installChooserKeys(*GprSel);
     installPrintCommands(*this);
     installExportCommands(*this);
+    installDataExportCommands(*this);
     installSheetCommands(*this);
     installBlockCommands(*this);
     installStdInfo(*this);
@@ -206,6 +208,8 @@ void frmTurnova::buildMenus() {
         {"mnuExport", "Exportieren", 1, true, true},
         {"mnuEpMa", "Mitarbeiter", 2, false, false},
         {"mnutnv", "Turnova", 2, true, false},
+        {"mnuEpKonten", "Monatskonten (CSV) ...", 2, true, false}, // shell/DataExportCommands
+        {"mnuEpKalender", "Kalender (iCal) ...", 2, true, false},
         {"mnuEpStd", "Standarddienste", 2, true, false},
         {"mnuexfreier", "Feiertage", 2, true, false},
         {"mnuSave", "Sichern", 1, true, false},

@@ -46,6 +46,8 @@ const Entry MenuBar[] = {
     {"mnuExport", "Exportieren", 1, true},
     {"mnuEpMa", "Mitarbeiter", 2, false},
     {"mnutnv", "Turnova", 2, true},
+    {"mnuEpKonten", "Monatskonten (CSV) ...", 2, true},
+    {"mnuEpKalender", "Kalender (iCal) ...", 2, true},
     {"mnuEpStd", "Standarddienste", 2, true},
     {"mnuexfreier", "Feiertage", 2, true},
     {"mnuSave", "Sichern", 1, true},
