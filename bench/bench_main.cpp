@@ -1,6 +1,7 @@
 // Benchmarks on a large generated database: the engine's recordsets and the roster procedures
 // next to the raw SQLite queries that fetch the same rows. Run: turnova_bench [folder]
 
+#include "bench/BenchExports.h"
 #include "bench/BenchReports.h"
 #include "bench/BenchPrint.h"
 #include "bench/BenchRoster.h"
@@ -166,6 +167,7 @@ int main(int argc, char* argv[]) {
         bench::benchAnnualTable(session, path);
         bench::benchPrint(session, path);
         bench::benchBlocks(session);
+        bench::benchExports(session);
     }
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);
