@@ -25,7 +25,7 @@ QDateEdit* monthBox(const char* name, const QDate& month, QWidget* parent) {
 } // namespace
 
 frmKalender::frmKalender(data::Session& session, const roster::MonthState& month, QWidget* parent)
-    : QDialog(parent), session_(session), month_(month) {
+    : QDialog(parent), session_(session) {
     setObjectName(QStringLiteral("frmKalender"));
     setWindowTitle(QStringLiteral("Kalender (iCal) exportieren"));
     setModal(true);

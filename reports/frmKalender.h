@@ -22,7 +22,6 @@ public:
 
 private:
     data::Session& session_;
-    const roster::MonthState& month_;
 
     QComboBox* cboMitarbeiter = nullptr;
     QDateEdit* dtpVon = nullptr;

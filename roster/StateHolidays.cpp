@@ -119,8 +119,8 @@ EnteredHolidays enterStateHolidays(data::DataUmgebung& env, FederalState state, 
     EnteredHolidays result;
     const Holidays existing(env, QDate(firstYear, 1, 1), QDate(lastYear, 12, 31));
     engine::Recordset& rs = env.rsFeiertage;
-    engine::Transaction transaction(env.Datenbank);
     try {
+        engine::Transaction transaction(env.Datenbank);
         for (int year = firstYear; year <= lastYear; ++year) {
             for (const StateHoliday& h : stateHolidays(state, year, halfDays)) {
                 if (existing.contains(h.day)) {
@@ -138,7 +138,7 @@ EnteredHolidays enterStateHolidays(data::DataUmgebung& env, FederalState state, 
         transaction.commit();
     } catch (...) {
         if (rs.isEditing()) rs.cancelUpdate();
-        rs.requery(); // the rows it had added are gone with the transaction
+        rs.requery(); // the transaction is rolled back: the rows it had added are gone
         throw;
     }
     rs.requery();

@@ -102,6 +102,18 @@ private Q_SLOTS:
         onModal([](QWidget* d) { QTest::keyClick(d, Qt::Key_Escape); });
         click("cmdBundesland");
         QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 1);
+        // a row refused on the way: none of them is entered
+        exec(env(), QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON Feiertage WHEN "
+                                   "NEW.Name = 'Pfingstmontag' BEGIN SELECT RAISE(ABORT, "
+                                   "'voll'); END"));
+        onModal([](QWidget* d) { QTest::keyClick(d, Qt::Key_Return); });
+        click("cmdBundesland");
+        QVERIFY(prompts().lastMessage().text.startsWith(
+            QStringLiteral("Die Feiertage für Baden-Württemberg konnten nicht eingetragen werden; "
+                           "es wurde nichts geändert.")));
+        QCOMPARE(scalar(env(), QStringLiteral("SELECT count(*) FROM Feiertage")), 1);
+        QCOMPARE(child<dialogs::RecordList>("DataGrid1")->rowCount(), 1);
+        exec(env(), QStringLiteral("DROP TRIGGER refuse"));
         ModalSeen seen;
         onModal(
             [](QWidget* d) {
