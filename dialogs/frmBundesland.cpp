@@ -48,7 +48,7 @@ frmBundesland::frmBundesland(int year, QWidget* parent) : QDialog(parent) {
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Bundesland:"), cboLand);
     form->addRow(QStringLiteral("&von Jahr:"), spnVon);
-    form->addRow(QStringLiteral("&bis Jahr:"), spnBis);
+    form->addRow(QStringLiteral("b&is Jahr:"), spnBis);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdEintragen);
