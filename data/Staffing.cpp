@@ -33,9 +33,16 @@ const QString Besetzung = QStringLiteral(
     "NULL,[Mindest] int DEFAULT 0 NOT NULL,[Hoechst] int NULL,[QualNr] int NULL,[QualMindest] int "
     "DEFAULT 0 NOT NULL,[QualAnteil] float NULL)");
 
+// The options of the staffing display that are switched on, one row each.
+const QString Besetzungsoptionen = QStringLiteral(
+    "CREATE TABLE Besetzungsoptionen ([Option] varchar (30) NOT NULL,CONSTRAINT PrimaryKey "
+    "PRIMARY KEY(Option) )");
+
 } // namespace schema
 
 namespace {
+
+const QString LinesOption = QStringLiteral("Druckzeilen");
 
 const QStringList PresetNames = {
     QStringLiteral("Pflegefachkraft"), QStringLiteral("Pflegehilfskraft"),
@@ -78,6 +85,8 @@ const QList<TableDef>& staffingTables() {
         {QStringLiteral("MaQualifikation"), QStringLiteral(".MaQualifikation.xml"),
          schema::MaQualifikation},
         {QStringLiteral("Besetzung"), QStringLiteral(".Besetzung.xml"), schema::Besetzung},
+        {QStringLiteral("Besetzungsoptionen"), QStringLiteral(".Besetzungsoptionen.xml"),
+         schema::Besetzungsoptionen},
     };
     return all;
 }
@@ -263,6 +272,27 @@ void saveStaffing(engine::Connection& connection, const QList<Qualification>& qu
             insert.step();
         }
     }
+    transaction.commit();
+}
+
+bool staffingLinesShown(engine::Connection& connection) {
+    if (!connection.isOpen() || !connection.tableExists(QStringLiteral("Besetzungsoptionen")))
+        return false;
+    engine::Statement st(connection,
+                         QStringLiteral("SELECT 1 FROM Besetzungsoptionen WHERE Option = ?1"));
+    st.bind(1, LinesOption);
+    return st.step();
+}
+
+void showStaffingLines(engine::Connection& connection, bool on) {
+    engine::Transaction transaction(connection);
+    ensureStaffingTables(connection);
+    engine::Statement st(connection, on ? QStringLiteral("INSERT OR IGNORE INTO Besetzungsoptionen "
+                                                         "(Option) VALUES (?1)")
+                                        : QStringLiteral("DELETE FROM Besetzungsoptionen WHERE "
+                                                         "Option = ?1"));
+    st.bind(1, LinesOption);
+    st.step();
     transaction.commit();
 }
 

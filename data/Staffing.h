@@ -4,9 +4,9 @@
 // own beside the nine of the design, created at start-up on every path (new, opened, rebuilt),
 // restored from their backup files on a rebuild like the others.
 //
-// Column counts: Qualifikationen 6, MaQualifikation 7, Besetzung 11. No other table of the file
-// has as many columns, so a salvage that reads rows without the file's schema places each row in
-// its own table.
+// Column counts: Qualifikationen 6, MaQualifikation 7, Besetzung 11, Besetzungsoptionen 1. No
+// other table of the file has as many columns, so a salvage that reads rows without the file's
+// schema places each row in its own table.
 
 #include "data/Schema.h"
 #include "engine/Connection.h"
@@ -26,9 +26,10 @@ namespace schema {
 extern const QString Qualifikationen;
 extern const QString MaQualifikation;
 extern const QString Besetzung;
+extern const QString Besetzungsoptionen;
 } // namespace schema
 
-// The three tables with their backup file suffixes (".Qualifikationen.xml", ...).
+// The four tables with their backup file suffixes (".Qualifikationen.xml", ...).
 const QList<TableDef>& staffingTables();
 
 struct Qualification {
@@ -93,6 +94,12 @@ QList<StaffingRequirement> loadRequirements(engine::Connection& connection, int 
 void saveStaffing(engine::Connection& connection, const QList<Qualification>& qualifications,
                   const QHash<int, QSet<int>>& employeeQualifications, int groupNr,
                   const QList<StaffingRequirement>& requirements);
+
+// Whether the printed roster and its HTML page carry a line per shift with the day's counts (a
+// row "Druckzeilen" in Besetzungsoptionen; off without it).
+bool staffingLinesShown(engine::Connection& connection);
+// Switches it; creates the tables when missing. Throws EngineError.
+void showStaffingLines(engine::Connection& connection, bool on);
 
 // "Pflegefachkraft"; an empty text for a missing one; AnySkilled is "Fachkraft".
 QString qualificationName(const QList<Qualification>& list, int qualNr);

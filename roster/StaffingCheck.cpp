@@ -214,6 +214,26 @@ StaffingMonth checkGroupStaffing(data::DataUmgebung& env, int groupNr, const QDa
     return checkStaffing(first, last, duties, rules);
 }
 
+QStringList staffingLines(const StaffingMonth& month) {
+    QStringList lines;
+    for (int s = 0; s < month.shifts.size(); ++s) {
+        const QString& shift = month.shifts.at(s);
+        QStringList counts;
+        for (size_t d = 0; d < month.days.size(); ++d) {
+            const QDate day = month.first.addDays(qint64(d));
+            bool gap = false;
+            for (const StaffingGap& g : month.gaps)
+                gap = gap || (g.day == day && g.shift == shift);
+            counts << QString::number(month.days[d].value(s).count) +
+                          (gap ? QStringLiteral("!") : QString());
+        }
+        lines << shift + QStringLiteral(": ") + counts.join(QLatin1Char(' '));
+    }
+    if (!lines.isEmpty())
+        lines << QStringLiteral("Anzahl je Tag vom 1. an; ! die Besetzung ist nicht erfüllt");
+    return lines;
+}
+
 void markStaffing(GridSurface& grid, const StaffingMonth& month) {
     QHash<int, QPair<int, QStringList>> byRow;
     for (const StaffingGap& g : month.gaps) {

@@ -88,6 +88,11 @@ StaffingMonth checkStaffing(const QDate& first, const QDate& last,
 StaffingMonth checkGroupStaffing(data::DataUmgebung& env, int groupNr, const QDate& first,
                                  const QDate& last);
 
+// One line per shift for the printed roster and its HTML page: the shift, then the count of each
+// day of the month, a day with a gap of the shift marked "!" ("Spätdienst: 3 2! 3 ..."); and a
+// last line that explains the mark. None without requirements.
+QStringList staffingLines(const StaffingMonth& month);
+
 class GridSurface;
 
 // The gaps of a month as marks on the day labels of a roster grid (row: day of the month + 1).

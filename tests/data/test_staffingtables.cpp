@@ -27,8 +27,8 @@ QStringList names(engine::Connection& db) {
     return list;
 }
 
-// A database with 3 employees, the preset list plus "Wundexperte" and two requirements of
-// group 1: Anna and Ben nurses, Ben also wound expert. Closed again.
+// A database with 3 employees, the preset list plus "Wundexperte", two requirements of group 1
+// and the printed lines switched on: employees 1 and 2 nurses, 2 also wound expert. Closed again.
 void fillStaffing(TestSession& t) {
     testing::fillDatabase(t, 3, 10);
     t.env().open(t.databasePath());
@@ -54,6 +54,7 @@ void fillStaffing(TestSession& t) {
         db, list,
         {{1, {list.first().qualNr}}, {2, {list.first().qualNr, data::newQualificationRef(4)}}}, 1,
         {late, night});
+    data::showStaffingLines(db, true);
     t.env().close();
 }
 
@@ -74,6 +75,7 @@ void verifyStaffing(engine::Connection& db) {
     QCOMPARE(r.at(1).maximum, std::optional<int>(2));
     QCOMPARE(r.at(1).qualNr, list.at(4).qualNr);
     QCOMPARE(r.at(1).qualShare, std::optional<double>(50));
+    QVERIFY(data::staffingLinesShown(db));
 }
 
 } // namespace

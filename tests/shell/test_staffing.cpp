@@ -16,6 +16,7 @@
 #include "tests/support/TestDesk.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -157,6 +158,15 @@ private Q_SLOTS:
         const auto held = data::loadEmployeeQualifications(db);
         QCOMPARE(held.value(anna), QSet<int>({quals.at(0).qualNr}));
         QCOMPARE(held.value(ben), QSet<int>({quals.at(4).qualNr}));
+    }
+
+    void theSettingsWindowSwitchesThePrintedLines() {
+        onModal([](QWidget* window) {
+            QTest::keyClick(in<QCheckBox>(window, "chkBesetzung"), Qt::Key_Space);
+            QTest::mouseClick(in<QPushButton>(window, "OKButton"), Qt::LeftButton);
+        });
+        w->menuAction(QStringLiteral("mnusettings"))->trigger();
+        QVERIFY(data::staffingLinesShown(env().Datenbank));
     }
 
     void theDayLabelsAndTheCheckWindowShowTheGaps() {
