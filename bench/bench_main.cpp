@@ -5,6 +5,7 @@
 #include "bench/BenchReports.h"
 #include "bench/BenchPrint.h"
 #include "bench/BenchRoster.h"
+#include "bench/BenchStaffing.h"
 #include "bench/LargeDatabase.h"
 #include "bench/RawSql.h"
 #include "bench/Timing.h"
@@ -162,6 +163,7 @@ int main(int argc, char* argv[]) {
         session.services.clock = &clock;
         session.env.open(path);
         bench::benchGridRepaint(session, path);
+        bench::benchStaffing(session, path);
         bench::benchHtml(session, path);
         bench::benchStatistics(session);
         bench::benchAnnualTable(session, path);

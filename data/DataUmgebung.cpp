@@ -123,6 +123,12 @@ const DataUmgebung::Command& DataUmgebung::command(const QString& name) const {
     throw std::invalid_argument("unknown command " + name.toStdString());
 }
 
+bool DataUmgebung::hasCommand(const QString& commandName) const {
+    for (const Command& c : commands_)
+        if (c.name.compare(commandName, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
 engine::Recordset& DataUmgebung::recordset(const QString& commandName) {
     return *command(commandName).recordset;
 }

@@ -56,6 +56,7 @@ public:
     const QList<Command>& commands() const { return commands_; }
     const Command& command(const QString& name) const; // without regard to case
     engine::Recordset& recordset(const QString& commandName);
+    bool hasCommand(const QString& commandName) const;
 
     // Executes a named command: its recordset is closed and opened again on the table or the
     // SQL text with the values bound by position.

@@ -2,6 +2,7 @@
 
 #include "data/PageScan.h"
 #include "data/Schema.h"
+#include "data/Staffing.h"
 #include "engine/Connection.h"
 #include "engine/EngineError.h"
 #include "engine/Sqlite.h"
@@ -262,6 +263,8 @@ SalvageResult salvageDatabase(const QString& damaged, const QString& target) {
             } else {
                 ++result.lostRanges;
                 for (const TableDef& t : data::tables())
+                    out.execute(t.createStatement);
+                for (const TableDef& t : data::staffingTables())
                     out.execute(t.createStatement);
             }
             if (result.lostRanges > 0) {

@@ -5,6 +5,7 @@
 #include "data/Maintenance.h"
 #include "data/Repair.h"
 #include "data/Schema.h"
+#include "data/Staffing.h"
 #include "data/TableFiles.h"
 #include "data/WorkingTimeRules.h"
 #include "engine/Connection.h"
@@ -267,6 +268,7 @@ void buildNewDatabase(Session& session, bool askFlag, const StartCheckHooks& hoo
           &env.rsMitarbeiter, &env.rsStatistik, &env.rsGpZuordnung, &env.rsGruppen})
         rs->close();
     ensureWorkingTimeRulesTableQuietly(env.Datenbank);
+    restoreStaffingTables(session, askFlag);
     quietly([&] { tableCheck(session); });
     QFile::remove(marker);
 }
@@ -423,6 +425,8 @@ bool dbstartcheck(Session& session, const QString& commandLine, const StartCheck
         return false;
     // the settings of the working-time check live in a table of their own
     ensureWorkingTimeRulesTableQuietly(session.env.Datenbank);
+    // and so do the staffing requirements and qualifications
+    ensureStaffingTablesQuietly(session.env.Datenbank);
     return trap.run(16, [] {});
 }
 

@@ -23,8 +23,16 @@ QString shown(const QString& path) {
 }
 
 // (Re)opens a table's recordset through the data environment's command of the same name.
+// A table of the program's own beyond the design's has no named command: its recordset is opened
+// on the table of its name.
 void reopen(Session& session, engine::Recordset& recordset) {
-    session.env.execute(recordset.objectName().mid(2));
+    const QString name = recordset.objectName().mid(2);
+    if (session.env.hasCommand(name)) {
+        session.env.execute(name);
+    } else {
+        recordset.close();
+        recordset.openTable(session.env.Datenbank, name);
+    }
 }
 
 // After a failed import the recordset shows the table as it is; a failure here would only

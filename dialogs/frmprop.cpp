@@ -1,6 +1,7 @@
 #include "dialogs/frmprop.h"
 
 #include "data/Schema.h"
+#include "data/Staffing.h"
 #include "dialogs/DialogKeys.h"
 #include "engine/Recordset.h"
 #include "platform/Colors.h"
@@ -58,6 +59,9 @@ frmprop::frmprop(data::Session& session, const dialogs::MainWindowLink& main, QW
     cmdAutorecalc = new QCheckBox(QStringLiteral("Automatisch berechnen:"), this);
     cmdAutorecalc->setObjectName(QStringLiteral("cmdAutorecalc"));
     cmdAutorecalc->setLayoutDirection(Qt::RightToLeft); // the caption before the box
+    chkBesetzung = new QCheckBox(QStringLiteral("Besetzung je Schicht im Druck:"), this);
+    chkBesetzung->setObjectName(QStringLiteral("chkBesetzung"));
+    chkBesetzung->setLayoutDirection(Qt::RightToLeft);
     Text5 = shown("Text5");
     Text6 = shown("Text6");
     Text7 = shown("Text7");
@@ -83,6 +87,7 @@ frmprop::frmprop(data::Session& session, const dialogs::MainWindowLink& main, QW
     line("lblText3", QStringLiteral("Name der Einrichtung:"), Text3);
     line("lblLabel8", QStringLiteral("Farbe für Wochenenden:"), Label8, Command3);
     grid->addWidget(cmdAutorecalc, row++, 0, 1, 2, Qt::AlignLeft);
+    grid->addWidget(chkBesetzung, row++, 0, 1, 2, Qt::AlignLeft);
     line("lblText5", QStringLiteral("Programm Version:"), Text5);
     line("lblText6", QStringLiteral("Datenbank Version:"), Text6);
     QLabel* folderLabel = line("lblText7", QStringLiteral("Pfad:"), Text7);
@@ -107,6 +112,7 @@ frmprop::frmprop(data::Session& session, const dialogs::MainWindowLink& main, QW
 
     // Form_Load
     cmdAutorecalc->setChecked(main_.month->autoCalc);
+    chkBesetzung->setChecked(data::staffingLinesShown(session_.env.Datenbank));
     Text5->setText(dialogs::programVersion(TURNOVA_VERSION_MAJOR, TURNOVA_VERSION_MINOR,
                                            TURNOVA_VERSION_PATCH));
     Text6->setText(platform::shortDate(data::formatMarker()));
@@ -183,6 +189,12 @@ void frmprop::Command3_Click() {
 
 bool frmprop::unload() {
     main_.month->autoCalc = cmdAutorecalc->isChecked();
+    try {
+        if (chkBesetzung->isChecked() != data::staffingLinesShown(session_.env.Datenbank))
+            data::showStaffingLines(session_.env.Datenbank, chkBesetzung->isChecked());
+    } catch (const std::exception& e) {
+        data::report(session_, e, QStringLiteral("frmprop Form_Unload"));
+    }
     try {
         if (dialogs::onRecord(rs_)) {
             binding_.store();

@@ -66,6 +66,7 @@ private:
     QLabel* Label8 = nullptr;
     QPushButton* Command3 = nullptr;
     QCheckBox* cmdAutorecalc = nullptr;
+    QCheckBox* chkBesetzung = nullptr; // the staffing lines of the printout and the HTML page
     QLineEdit* Text5 = nullptr;
     QLineEdit* Text6 = nullptr;
     QLineEdit* Text7 = nullptr;

@@ -1,5 +1,6 @@
 #include "print/RosterHtml.h"
 
+#include "data/Staffing.h"
 #include "engine/DateValue.h"
 #include "platform/Colors.h"
 #include "platform/Formats.h"
@@ -8,6 +9,7 @@
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
 #include "roster/MonthAccount.h"
+#include "roster/StaffingCheck.h"
 
 #include <QHash>
 
@@ -176,6 +178,11 @@ void writeRoster(data::Session& session, const roster::MonthState& month, const 
         file.line(QStringLiteral("</tr>"));
     }
     file.line(QStringLiteral("</table>"));
+    if (data::staffingLinesShown(env.Datenbank)) {
+        for (const QString& line : roster::staffingLines(
+                 roster::checkGroupStaffing(env, month.groupNumber, month.firstDay, month.lastDay)))
+            file.line(QStringLiteral("<p>") + htmlEscape(line) + QStringLiteral("</p>"));
+    }
     progress.setValue(0);
     progress.setMaximum(10);
     hours.close();

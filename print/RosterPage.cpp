@@ -1,10 +1,13 @@
 #include "print/RosterPage.h"
 
+#include "data/Staffing.h"
+
 #include "engine/DateValue.h"
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
 #include "roster/MonthAccount.h"
+#include "roster/StaffingCheck.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,6 +78,10 @@ int RosterPage::draw(PageSurface& target, std::optional<int> chosenPage) {
                       roster::nullToDouble(sums.value(QStringLiteral("Summe2"))) +
                           roster::nullToDouble(sums.value(QStringLiteral("summe"))));
     sums.close();
+    staffingLines_.clear();
+    if (data::staffingLinesShown(env.Datenbank))
+        staffingLines_ = roster::staffingLines(
+            roster::checkGroupStaffing(env, month_.groupNumber, month_.firstDay, month_.lastDay));
 
     // The members that take a column, in position order.
     std::vector<Member> members;
@@ -221,6 +228,9 @@ void RosterPage::drawlabels() {
     t.line(0, TableTop + g_.rowHeight, rightEdge_, TableTop + 15 + g_.rowHeight, Black);
     t.line(g_.labelWidth, TableTop, g_.labelWidth + 15, g_.tableBottom, Black);
     t.frame(0, TableTop, rightEdge_ - 15, g_.tableBottom, t.foreColor());
+    for (int i = 0; i < staffingLines_.size(); ++i)
+        t.printText(0, g_.tableBottom + (i + 0.5) * g_.rowHeight + g_.textOffset,
+                    staffingLines_.at(i));
 
     // Title line: the month, then organisation and group about the middle of the sheet, but
     // never over the month or the maker line: moved beside them, and shortened with "..." when

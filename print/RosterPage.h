@@ -73,6 +73,7 @@ private:
     int rightEdge_ = 0;        // kept between pages and redraws, set by every drawn column
     QHash<int, double> hours_; // the month's hours by employee number
     std::vector<int> pageStarts_;
+    QStringList staffingLines_; // under the table when the settings ask for them
 };
 
 } // namespace print

@@ -71,6 +71,18 @@ void frmArbeitszeitpruefung::refresh() {
             item->setToolTip(3, f.finding.text);
             items << item;
         }
+        const QList<roster::StaffingGap> gaps =
+            staffingGaps ? staffingGaps() : QList<roster::StaffingGap>();
+        for (const roster::StaffingGap& g : gaps) {
+            auto* item = new QTreeWidgetItem(
+                {QString(),
+                 platform::dayLabel(g.day) + QLatin1Char(' ') + platform::shortDate(g.day),
+                 QStringLiteral("Besetzung"), g.text});
+            item->setData(0, RowRole, g.day.day() + 1);
+            item->setData(0, ColRole, 0);
+            item->setToolTip(3, g.text);
+            items << item;
+        }
         lvwBefunde->addTopLevelItems(items);
         for (int c = 0; c < 3; ++c)
             lvwBefunde->resizeColumnToContents(c);
@@ -79,6 +91,11 @@ void frmArbeitszeitpruefung::refresh() {
             : found.empty() ? month + QStringLiteral(": keine Verstöße gegen die geprüften Regeln")
             : found.size() == 1 ? month + QStringLiteral(": 1 Befund")
                                 : month + QStringLiteral(": %1 Befunde").arg(found.size()));
+        if (!gaps.isEmpty())
+            lblMonat->setText(
+                lblMonat->text() +
+                (gaps.size() == 1 ? QStringLiteral("; 1 Befund zur Besetzung")
+                                  : QStringLiteral("; %1 Befunde zur Besetzung").arg(gaps.size())));
     } catch (const std::exception& e) {
         lblMonat->setText(month);
         data::report(session_, e, QStringLiteral("frmArbeitszeitpruefung"));

@@ -6,6 +6,7 @@
 
 #include "data/Session.h"
 #include "roster/MonthState.h"
+#include "roster/StaffingCheck.h"
 
 #include <QDialog>
 
@@ -29,6 +30,8 @@ public:
     std::function<void(int row, int col)> goToCell;
     // Runs after the rules were changed (the roster repaints its marks).
     std::function<void()> rulesChanged;
+    // The staffing gaps of the month, listed after the working-time findings (column 0: the day).
+    std::function<QList<roster::StaffingGap>()> staffingGaps;
 
     // The grid cell of a listed finding: row = day + 1, column = position.
     static constexpr int RowRole = Qt::UserRole + 1;

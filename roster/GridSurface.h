@@ -38,6 +38,10 @@ public:
     // duty breaks; shown on screen only. Surfaces that do not show marks ignore it.
     virtual void setMark(int /*row*/, int /*col*/, const QString& /*tip*/) {}
     virtual QString mark(int /*row*/, int /*col*/) const { return QString(); }
+    // A mark on a day's label for the shifts whose staffing falls short or runs over (kinds: the
+    // bits of roster::StaffingGapBit; 0 removes it), with the gaps as its tooltip; on screen only.
+    virtual void setDayMark(int /*row*/, int /*kinds*/, const QString& /*tip*/) {}
+    virtual QString dayMark(int /*row*/) const { return QString(); }
 
     virtual int row() const = 0;
     virtual int col() const = 0;

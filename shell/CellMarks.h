@@ -11,6 +11,10 @@ public:
 
     // Item data that is true for a marked cell.
     static constexpr int MarkRole = Qt::UserRole + 10;
+    // Item data of a day's label: the bits of what its staffing misses (roster::StaffingGapBit),
+    // drawn as a bar at the left edge: red short of staff, orange short of a qualification, blue
+    // over-staffed, one above the other when there are more.
+    static constexpr int StaffingRole = Qt::UserRole + 11;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

@@ -2,6 +2,7 @@
 
 #include "reports/frmArbeitszeitpruefung.h"
 #include "shell/FlexGrid.h"
+#include "shell/StaffingCommands.h"
 #include "shell/frmTurnova.h"
 
 #include <QAction>
@@ -22,11 +23,13 @@ public:
         if (!list_) {
             list_ = new frmArbeitszeitpruefung(window_.session(), window_.month(), &window_);
             list_->goToCell = [this](int row, int col) {
-                window_.grid()->setCursor(row, col);
+                // a finding of the whole day (staffing) keeps the cursor's column
+                window_.grid()->setCursor(row, col > 0 ? col : window_.grid()->col());
                 window_.activateWindow();
                 window_.grid()->setFocus();
             };
             list_->rulesChanged = [this] { window_.gridrepaint(); };
+            list_->staffingGaps = [this] { return ::staffingGaps(window_); };
         }
         list_->refresh();
         list_->show();
@@ -55,7 +58,7 @@ CheckMenu* checkMenu(frmTurnova& window) {
 void installWorkingTimeCheck(frmTurnova& window) {
     window.painter().showMarks = true;
     auto* commands = new CheckMenu(window);
-    if (QAction* entry = window.menuAction(QStringLiteral("mnuPruefung")))
+    if (QAction* entry = window.menuAction(QStringLiteral("mnuArbeitszeitpruefung")))
         QObject::connect(entry, &QAction::triggered, commands, &CheckMenu::mnuPruefung_Click);
     std::function<void()> before = window.afterRepaint;
     window.afterRepaint = [before, commands] {

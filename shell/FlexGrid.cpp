@@ -137,6 +137,17 @@ QString FlexGrid::mark(int row, int col) const {
     return it && it->data(CellMarkDelegate::MarkRole).toBool() ? it->toolTip() : QString();
 }
 
+void FlexGrid::setDayMark(int row, int kinds, const QString& tip) {
+    QTableWidgetItem* it = cell(row, 0);
+    it->setData(CellMarkDelegate::StaffingRole, kinds);
+    it->setToolTip(kinds != 0 ? tip : QString());
+}
+
+QString FlexGrid::dayMark(int row) const {
+    const QTableWidgetItem* it = item(row, 0);
+    return it && it->data(CellMarkDelegate::StaffingRole).toInt() != 0 ? it->toolTip() : QString();
+}
+
 void FlexGrid::setColumnWidth(int col, int width) { QTableWidget::setColumnWidth(col, width); }
 
 int FlexGrid::textWidth(const QString& text) const {

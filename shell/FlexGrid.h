@@ -37,6 +37,9 @@ public:
     // A red corner mark with its tooltip; an empty text removes both.
     void setMark(int row, int col, const QString& tip) override;
     QString mark(int row, int col) const override;
+    // A coloured bar at the left edge of the day's label with the staffing gaps as tooltip.
+    void setDayMark(int row, int kinds, const QString& tip) override;
+    QString dayMark(int row) const override;
     int row() const override { return currentRow() < 0 ? fixedRows_ : currentRow(); }
     int col() const override { return currentColumn() < 0 ? 1 : currentColumn(); }
     void setCursor(int row, int col) override;

@@ -17,6 +17,7 @@
 #include "shell/CheckMenu.h"
 #include "shell/DataExportCommands.h"
 #include "shell/ExportCommands.h"
+#include "shell/StaffingCommands.h"
 #include "shell/FileCommands.h"
 #include "shell/FlexGrid.h"
 #include "shell/FocusReturn.h"
@@ -84,6 +85,7 @@ frmTurnova::frmTurnova(const platform::Services& services, QWidget* parent) : QM
     installGridEditing(*this);
     installNavigation(*this);
     installWorkingTimeCheck(*this);
+    installStaffingCheck(*this);
     installSettingsCommands(*this);
     installReportCommands(*this);
     installFocusReturn(*this, *Grid);
@@ -228,7 +230,9 @@ void frmTurnova::buildMenus() {
         {"mnufreier", "Freiertage", 0, true, false},
         {"mnuarbeit", "Arbeitszeiten", 0, true, false},
         {"mnuAuswertungen", "Jahresübersicht", 0, true, false},
-        {"mnuPruefung", "Prüfung", 0, true, false}, // the working-time check (shell/CheckMenu)
+        {"mnuPruefung", "Prüfung", 0, true, true},
+        {"mnuArbeitszeitpruefung", "Arbeitszeitprüfung", 1, true, false}, // shell/CheckMenu
+        {"mnuBesetzung", "Besetzung", 1, true, false}, // shell/StaffingCommands
         {"mnuHilfe", "Hilfe", 0, true, true},
         {"mnuHandbuch", "Handbuch", 1, true, false},
         {"mnuinfo", "Info", 1, true, false},

@@ -191,8 +191,8 @@ private Q_SLOTS:
         QVERIFY2(!err.contains(QStringLiteral("Es ist ein Fehler")), qPrintable(err));
         engine::Connection c;
         c.open(db);
-        // the nine tables and the two of the working-time check
-        QCOMPARE(c.tableNames().size(), 11);
+        // the nine tables, the two of the working-time check and the four of the staffing check
+        QCOMPARE(c.tableNames().size(), 15);
         QVERIFY(c.tableExists(QStringLiteral("Arbeitszeitregeln")));
         QVERIFY(c.tableExists(QStringLiteral("Dienstarten")));
         // a second start on the existing file makes the daily backup and the compaction copy

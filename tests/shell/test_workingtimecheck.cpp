@@ -41,7 +41,7 @@ class TestWorkingTimeCheckWindow : public QObject {
     FlexGrid* grid() { return w->grid(); }
 
     frmArbeitszeitpruefung* openFindings() {
-        w->menuAction(QStringLiteral("mnuPruefung"))->trigger();
+        w->menuAction(QStringLiteral("mnuArbeitszeitpruefung"))->trigger();
         frmArbeitszeitpruefung* list = findingsWindow(*w);
         return list && list->isVisible() ? list : nullptr;
     }
@@ -92,6 +92,11 @@ private Q_SLOTS:
         QCOMPARE(captions.value(overview + 1), QStringLiteral("Prüfung"));
         QAction* entry = w->menuAction(QStringLiteral("mnuPruefung"));
         QVERIFY(entry && entry->isVisible() && entry->shortcut().isEmpty());
+        QStringList entries;
+        for (QAction* a : entry->menu()->actions())
+            entries << a->objectName() + QLatin1Char(' ') + a->text();
+        QCOMPARE(entries, QStringList({QStringLiteral("mnuArbeitszeitpruefung Arbeitszeitprüfung"),
+                                       QStringLiteral("mnuBesetzung Besetzung")}));
         // the database got the settings table of the check at start-up
         QVERIFY(env().Datenbank.tableExists(QStringLiteral("Arbeitszeitregeln")));
     }

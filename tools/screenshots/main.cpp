@@ -1,9 +1,11 @@
 // Takes the manual's screenshots from the program's own windows: the main window on a demonstration
 // database (the standard files and a month of duties), the target-hours window, the settings
-// window, both tabs of the annual overview, the about window, and the working-time check with its
-// rules. Run it under a display for the desktop's look:
+// window, both tabs of the annual overview, the about window, the working-time check with its
+// rules, and the staffing requirements with the roster's marks. Run it under a display for the
+// desktop's look:
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/tools/turnova_screenshots std docs/bilder
 
+#include "data/Staffing.h"
 #include "platform/Formats.h"
 #include "platform/ScriptedPrompts.h"
 #include "platform/Translations.h"
@@ -139,13 +141,53 @@ int main(int argc, char* argv[]) {
     roster::insStdDienst(session, QDate(2026, 3, 5),
                          employees.value(QStringLiteral("MaNr")).toInt(), u'F');
     w.gridrepaint();
-    w.menuAction(QStringLiteral("mnuPruefung"))->trigger();
+    w.menuAction(QStringLiteral("mnuArbeitszeitpruefung"))->trigger();
     QApplication::processEvents();
     if (frmArbeitszeitpruefung* check = findingsWindow(w)) {
         save(check, "pruefung");
         shoot("pruefregeln",
               [check] { check->findChild<QPushButton*>(QStringLiteral("cmdRegeln"))->click(); });
         check->close();
+    }
+    // the staffing requirements of the group: the roster's marks and the window
+    {
+        engine::Connection& db = env.Datenbank;
+        data::ensureStaffingTables(db);
+        const QList<data::Qualification> quals = data::loadQualifications(db);
+        QHash<int, QSet<int>> held;
+        int n = 0;
+        for (employees.moveFirst(); !employees.eof(); employees.moveNext(), ++n)
+            held.insert(employees.value(QStringLiteral("MaNr")).toInt(),
+                        {quals.at(n % 3 == 0 ? 0 : 1).qualNr});
+        QList<data::StaffingRequirement> requirements;
+        for (const auto& [name, key, minimum, days] :
+             {std::tuple{"Frühdienst", "F", 1, int(data::WeekdayBit)},
+              std::tuple{"Frühdienst", "F", 1,
+                         data::SaturdayBit | data::SundayBit | data::HolidayBit},
+              std::tuple{"Spätdienst", "S", 2, int(data::AllDaysBits)},
+              std::tuple{"Nachtdienst", "N", 1, int(data::AllDaysBits)}}) {
+            data::StaffingRequirement r;
+            r.shift = QString::fromUtf8(name);
+            r.key = QLatin1String(key);
+            r.minimum = minimum;
+            r.days = days;
+            r.maximum = minimum + 2;
+            if (r.key == QLatin1String("S")) {
+                r.qualNr = quals.at(0).qualNr; // a registered nurse on the late shift
+                r.qualMinimum = 1;
+            }
+            requirements << r;
+        }
+        data::saveStaffing(db, quals, held, w.month().groupNumber, requirements);
+        w.gridrepaint();
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents();
+            QThread::msleep(20);
+        }
+        const QString path = out + QStringLiteral("/besetzung-plan.png");
+        const bool ok = QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+        shoot("besetzung", [&w] { w.menuAction(QStringLiteral("mnuBesetzung"))->trigger(); });
     }
     w.close();
     return 0;
