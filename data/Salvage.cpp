@@ -148,23 +148,25 @@ qint64 salvageTable(engine::Connection& source, engine::Connection& target, cons
 }
 
 // A table of the new file, as the rows of a leaf page are matched to it: by the number of
-// fields, and for a table whose first column is the row id, by that field being null (SQLite
-// keeps the row id there).
+// fields, for a table whose first column is the row id, by that field being null (SQLite
+// keeps the row id there), and by no NOT NULL column holding a null.
 struct TargetTable {
     QString name;
     QStringList columns;
+    QList<bool> notNull; // per column: declared NOT NULL, so a row with a null there is not ours
     bool rowidColumn = false;
 };
 
 QList<TargetTable> targetTables(engine::Connection& target) {
     QList<TargetTable> all;
     for (const QString& name : target.tableNames()) {
-        TargetTable t{name, {}, false};
+        TargetTable t{name, {}, {}, false};
         int keys = 0;
         bool integerKey = false;
         engine::Statement info(target, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(name)));
         while (info.step()) {
             t.columns << quoted(info.value(1).toString());
+            t.notNull << (info.int64(3) != 0);
             if (info.int64(5) > 0) {
                 ++keys;
                 integerKey = info.int64(5) == 1 && info.int64(0) == 0 &&
@@ -184,6 +186,10 @@ const TargetTable* tableFor(const QList<TargetTable>& tables, const LeafRow& row
         if (t.columns.size() != row.values.size() ||
             (t.rowidColumn && !row.values.first().isNull()))
             continue;
+        bool fits = true;
+        for (qsizetype c = t.rowidColumn ? 1 : 0; fits && c < row.values.size(); ++c)
+            fits = !(t.notNull.at(c) && row.values.at(c).isNull());
+        if (!fits) continue;
         if (found) return nullptr; // two tables fit: the row is not placed
         found = &t;
     }

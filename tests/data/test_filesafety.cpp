@@ -220,6 +220,8 @@ private Q_SLOTS:
             t.env().close();
             QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM Dienstzeiten")), 3000);
             QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM Mitarbeiter")), 10);
+            // a table of two columns like the groups' must not leave the groups' rows unplaced
+            QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM Gruppen")), 1);
             QCOMPARE(scalar(path, QStringLiteral("SELECT count(*) FROM Dienstzeiten WHERE "
                                                  "Kurzinfo = 'Früh' AND Anfang = 0.25")),
                      3000);
