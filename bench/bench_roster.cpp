@@ -22,6 +22,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace bench {
 
 void benchGridRepaint(data::Session& session, const QString& path) {
@@ -164,12 +167,22 @@ void benchStatistics(data::Session& session) {
     env.rsDienstzeiten.moveFirst();
     const QDate day = lastDutyDay().addDays(-3);
     env.rsDienstzeiten.find(QStringLiteral("Tag = #%1/%2/%3#").arg(day.month()).arg(day.day()).arg(day.year()));
-    QElapsedTimer save;
-    save.start();
-    env.rsDienstzeiten.setValue(QStringLiteral("Pause"), 0.25);
-    env.rsDienstzeiten.update();
-    row(QStringLiteral("saving one changed duty (with its change hook)"), save.nsecsElapsed() / 1000.0, 0);
-    run(QStringLiteral("berStatistik2 after one changed duty this month"));
+    // the median of seven changes, the break switched between two values (the last one 0.25)
+    std::vector<double> saves, runs;
+    for (int i = 0; i < 7; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        env.rsDienstzeiten.setValue(QStringLiteral("Pause"), i % 2 == 0 ? 0.25 : 0.5);
+        env.rsDienstzeiten.update();
+        saves.push_back(timer.nsecsElapsed() / 1000.0);
+        timer.restart();
+        roster::berStatistik2(session);
+        runs.push_back(timer.nsecsElapsed() / 1000.0);
+    }
+    std::sort(saves.begin(), saves.end());
+    std::sort(runs.begin(), runs.end());
+    row(QStringLiteral("saving one changed duty (with its change hook)"), saves[3], 0);
+    row(QStringLiteral("berStatistik2 after one changed duty this month"), runs[3], 0);
     run(QStringLiteral("berStatistik2 with nothing changed"));
 }
 
