@@ -2,6 +2,7 @@
 // next to the raw SQLite queries that fetch the same rows. Run: turnova_bench [folder]
 
 #include "bench/BenchExports.h"
+#include "bench/BenchImport.h"
 #include "bench/BenchReports.h"
 #include "bench/BenchPrint.h"
 #include "bench/BenchRoster.h"
@@ -57,6 +58,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (const int child = bench::importChild(argc, argv); child >= 0) return child;
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                     : QDir::tempPath() + QStringLiteral("/turnova-bench");
     QDir().mkpath(folder);
@@ -171,6 +173,7 @@ int main(int argc, char* argv[]) {
         bench::benchBlocks(session);
         bench::benchExports(session);
     }
+    bench::benchImport(folder, path);
 
     std::printf("\npeak memory: %ld MB\n", peakKilobytes() / 1024);
     return 0;

@@ -3,6 +3,7 @@
 #include "data/ImportRules.h"
 #include "data/Schema.h"
 #include "engine/DateValue.h"
+#include "engine/RowsetXml.h"
 #include "engine/SqlDialect.h"
 #include "engine/Sqlite.h"
 
@@ -66,18 +67,46 @@ struct Copied {
 // left out; the sound rows all arrive. With `keepReadableRows` (a rebuild from backup files) a
 // row that cannot be read (a bad value, the row a cut-off file ends in) is reported and left out
 // too; otherwise, and always for a file that cannot be read at all, the file is thrown on and the
-// table stays as it was.
+// table stays as it was. The file is read and written in portions as it streams in, so its size
+// never costs memory; the reports come after the whole file was read, the unread rows first.
 Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
                    engine::Recordset& table, bool withProgress, const QString& procedure,
                    bool keepReadableRows = false) {
     QStringList unread;
-    engine::Recordset file;
-    file.openData(engine::readRowsetXml(path, keepReadableRows ? &unread : nullptr));
     if (withProgress) session.progress->setValue(0);
     const QDate today = session.today();
     engine::Transaction transaction(session.env.Datenbank);
     Copied copied;
-    copied.refused = long(unread.size());
+    QList<engine::EngineError> refusals;
+    engine::Recordset file;
+    engine::streamRowsetXml(
+        path,
+        [&](const engine::RowsetData& batch) {
+            file.openData(batch);
+            for (file.moveFirst(); !file.eof(); file.moveNext()) {
+                ++copied.rows;
+                try {
+                    table.addNew();
+                    if (withProgress) advance(*session.progress);
+                    setImportedRow(file, table, today, AutoNumbers::Copy);
+                    // whatever the file held, the row is now one of the current format
+                    if (suffix == SettingsSuffix)
+                        table.setValue(QStringLiteral("Firststart"),
+                                       engine::dateVariant(formatMarker()));
+                    table.update();
+                } catch (const engine::EngineError& e) {
+                    table.cancelUpdate();
+                    if (++copied.refused <= ReportedRows)
+                        refusals.append(engine::EngineError(
+                            e.number(), e.description() + QStringLiteral(" (Datensatz %1 der "
+                                                                         "Datei %2)")
+                                                              .arg(copied.rows)
+                                                              .arg(shown(path))));
+                }
+            }
+        },
+        keepReadableRows ? &unread : nullptr);
+    copied.refused += long(unread.size());
     for (qsizetype i = 0; i < unread.size() && i < ReportedRows; ++i)
         report(session,
                engine::EngineError(engine::err::BadFileFormat,
@@ -85,28 +114,8 @@ Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
                                                   "werden: %2.")
                                        .arg(shown(path), unread.at(i))),
                procedure);
-    for (file.moveFirst(); !file.eof(); file.moveNext()) {
-        ++copied.rows;
-        try {
-            table.addNew();
-            if (withProgress) advance(*session.progress);
-            setImportedRow(file, table, today, AutoNumbers::Copy);
-            // whatever the file held, the row is now one of the current format
-            if (suffix == SettingsSuffix)
-                table.setValue(QStringLiteral("Firststart"), engine::dateVariant(formatMarker()));
-            table.update();
-        } catch (const engine::EngineError& e) {
-            table.cancelUpdate();
-            if (++copied.refused <= ReportedRows)
-                report(session,
-                       engine::EngineError(e.number(),
-                                           e.description() + QStringLiteral(" (Datensatz %1 der "
-                                                                            "Datei %2)")
-                                                                 .arg(copied.rows)
-                                                                 .arg(shown(path))),
-                       procedure);
-        }
-    }
+    for (const engine::EngineError& refusal : refusals)
+        report(session, refusal, procedure);
     transaction.commit();
     if (copied.refused > 0)
         session.prompts().ask(QStringLiteral("Aus der Datei %1 wurden %2 von %3 Datensätzen nicht "
@@ -269,22 +278,26 @@ bool importfile(Session& session, const QString& path, engine::Recordset& record
     try {
         if (!recordset.isOpen()) reopen(session, recordset);
         engine::Recordset file;
-        file.openFile(path);
         const QDate today = session.today();
-        // One transaction for speed; a refused row is undone alone and the others stay.
+        // One transaction for speed; a refused row is undone alone and the others stay. The
+        // file streams in, so a fault in it leaves the table as it was.
         engine::Transaction transaction(session.env.Datenbank);
-        for (file.moveFirst(); !file.eof(); file.moveNext()) {
-            try {
-                recordset.addNew();
-                setImportedRow(file, recordset, today, AutoNumbers::Renumber);
-                recordset.update();
-            } catch (const engine::EngineError&) {
-                recordset.cancelUpdate();
-                ++errors;
+        engine::streamRowsetXml(path, [&](const engine::RowsetData& batch) {
+            file.openData(batch);
+            for (file.moveFirst(); !file.eof(); file.moveNext()) {
+                try {
+                    recordset.addNew();
+                    setImportedRow(file, recordset, today, AutoNumbers::Renumber);
+                    recordset.update();
+                } catch (const engine::EngineError&) {
+                    recordset.cancelUpdate();
+                    ++errors;
+                }
             }
-        }
+        });
         transaction.commit();
     } catch (const std::exception& e) {
+        errors = 0; // the rows counted were rolled back with the others
         report(session, e, QStringLiteral("importfile"));
     }
     requeryQuietly(recordset);

@@ -81,6 +81,7 @@ public:
 
 private:
     friend class Statement;
+    friend class Transaction;
     sqlite3_stmt* takeStatement(const QString& sql);
     void returnStatement(const QString& sql, sqlite3_stmt* stmt);
     void clearStatementCache();
@@ -92,6 +93,7 @@ private:
     QString path_;
     QHash<QString, sqlite3_stmt*> cache_;
     QHash<QString, QList<ColumnInfo>> columnCache_;
+    int savepointDepth_ = 0; // the transactions open on this connection
 };
 
 // The EngineError for an SQLite result code and message (also used without a connection).

@@ -18,6 +18,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 namespace engine {
@@ -73,9 +74,13 @@ class RowsetParser {
 public:
     // With `unreadRows`, a row with a value that cannot be read, and a row the file ends in, are
     // left out and described there; the rows around them are kept.
+    // With `take`, the rows are handed over in portions of at most `batchRows` as they are read
+    // and parse() returns the columns alone.
     RowsetParser(QXmlStreamReader& xml, const QString& fileName, qint64 maxFields,
-                 QStringList* unreadRows = nullptr)
-        : xml_(xml), file_(fileName), maxFields_(maxFields), unreadRows_(unreadRows) {}
+                 QStringList* unreadRows = nullptr, const RowsetBatchTaker* take = nullptr,
+                 int batchRows = 0)
+        : xml_(xml), file_(fileName), maxFields_(maxFields), unreadRows_(unreadRows), take_(take),
+          batchRows_(std::max(1, batchRows)) {}
 
     RowsetData parse() {
         while (next() != QXmlStreamReader::StartElement) {
@@ -101,6 +106,7 @@ public:
                     unreadRows_->append(QStringLiteral("Datensatz %1: die Datei endet mitten in "
                                                        "diesem Datensatz")
                                             .arg(rowNumber_ + (inRow_ ? 0 : 1)));
+                    handOver();
                     return std::move(data_);
                 }
                 dataRead = true;
@@ -114,6 +120,7 @@ public:
         if (!dataRead) fail(QStringLiteral("der Datenteil (rs:data) fehlt"));
         while (next() != QXmlStreamReader::EndDocument) {
         }
+        handOver();
         return std::move(data_);
     }
 
@@ -341,6 +348,14 @@ private:
     void appendRow(const RowsetRow& row) {
         if (!rowUnread_) data_.rows.append(row);
         rowUnread_ = false;
+        if (take_ && data_.rows.size() >= batchRows_) handOver();
+    }
+
+    // Gives the rows read so far to the taker (streaming) and forgets them.
+    void handOver() {
+        if (!take_ || data_.rows.isEmpty()) return;
+        (*take_)(data_);
+        data_.rows.clear();
     }
 
     // The values of the current z:row; a column without an attribute is null. Attributes
@@ -403,6 +418,8 @@ private:
     bool inData_ = false;
     bool inRow_ = false;
     mutable bool rowUnread_ = false; // set while a value is read
+    const RowsetBatchTaker* take_ = nullptr;
+    qsizetype batchRows_ = 1;
 };
 
 } // namespace
@@ -419,7 +436,12 @@ RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessa
     return RowsetParser(xml, nameForMessages, maxFields, unreadRows).parse();
 }
 
-RowsetData readRowsetXml(const QString& path, QStringList* unreadRows) {
+namespace {
+
+// The file is checked and then parsed straight from the disk, a few kilobytes at a time, so its
+// content is never held whole in memory.
+RowsetData readFile(const QString& path, QStringList* unreadRows, const RowsetBatchTaker* take,
+                    int batchRows) {
     const QString shownPath = QDir::toNativeSeparators(path);
     if (!QFileInfo(path).isFile())
         throw EngineError(err::FileNotFound,
@@ -428,12 +450,38 @@ RowsetData readRowsetXml(const QString& path, QStringList* unreadRows) {
     if (!file.open(QIODevice::ReadOnly))
         throw EngineError(err::PermissionDenied,
                           QStringLiteral("Kein Zugriff auf die Datei %1.").arg(shownPath));
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EngineError(err::PermissionDenied,
-                          QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2.")
-                              .arg(shownPath, file.errorString()));
-    return parseRowsetXml(content, shownPath, unreadRows);
+    const auto readFault = [&] {
+        if (file.error() != QFileDevice::NoError)
+            throw EngineError(err::PermissionDenied,
+                              QStringLiteral("Die Datei %1 kann nicht gelesen werden: %2.")
+                                  .arg(shownPath, file.errorString()));
+    };
+    const QString exceeded = exceededXmlMarkupLimit(file);
+    readFault();
+    if (!exceeded.isEmpty()) throwBadFile(shownPath, exceeded);
+    if (!file.seek(0)) readFault();
+    const qint64 maxFields = file.size() + 1'000'000;
+    QXmlStreamReader xml(&file);
+    RowsetData data;
+    try {
+        data = RowsetParser(xml, shownPath, maxFields, unreadRows, take, batchRows).parse();
+    } catch (const EngineError&) {
+        readFault(); // a failing disk, not a faulty file
+        throw;
+    }
+    readFault();
+    return data;
+}
+
+} // namespace
+
+RowsetData readRowsetXml(const QString& path, QStringList* unreadRows) {
+    return readFile(path, unreadRows, nullptr, 0);
+}
+
+QList<RowsetColumn> streamRowsetXml(const QString& path, const RowsetBatchTaker& take,
+                                    QStringList* unreadRows, int batchRows) {
+    return readFile(path, unreadRows, &take, batchRows).columns;
 }
 
 } // namespace engine

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace engine {
 
 enum class ColumnType {
@@ -49,6 +51,14 @@ struct RowsetData {
 // With `unreadRows`, a row with a bad value of a typed column, and the row a truncated file ends
 // in, are left out and described there (German, with the row's number); the other rows are read.
 RowsetData readRowsetXml(const QString& path, QStringList* unreadRows = nullptr);
+// Reads a file as readRowsetXml does, handing its rows to `take` in portions of at most
+// `batchRows` (the columns are the whole file's) as they are read, so a file of any size reads
+// in little memory. Rows handed over before a fault stay handed over: a caller that must take
+// all of a file or nothing writes them in a transaction it rolls back on the exception.
+// Returns the columns.
+using RowsetBatchTaker = std::function<void(const RowsetData& batch)>;
+QList<RowsetColumn> streamRowsetXml(const QString& path, const RowsetBatchTaker& take,
+                                    QStringList* unreadRows = nullptr, int batchRows = 1000);
 RowsetData parseRowsetXml(const QByteArray& content, const QString& nameForMessages,
                           QStringList* unreadRows = nullptr);
 

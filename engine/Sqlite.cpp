@@ -5,8 +5,6 @@
 
 #include <sqlite3.h>
 
-#include <atomic>
-
 namespace engine {
 
 Statement::Statement(Connection& connection, const QString& sql)
@@ -122,18 +120,24 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-namespace {
-std::atomic<int> savepointCounter{0};
-}
-
+// A savepoint is named after its depth, so its three statements are prepared once per depth and
+// then come from the connection's cache (savepoints nest strictly, and a name is free again once
+// released).
 Transaction::Transaction(Connection& connection)
-    : connection_(connection), name_(QStringLiteral("tnv_sp%1").arg(++savepointCounter)) {
-    connection_.executeNative(QStringLiteral("SAVEPOINT ") + name_);
+    : connection_(connection),
+      name_(QStringLiteral("tnv_sp%1").arg(++connection.savepointDepth_)) {
+    try {
+        connection_.executeNative(QStringLiteral("SAVEPOINT ") + name_);
+    } catch (...) {
+        --connection_.savepointDepth_;
+        throw;
+    }
 }
 
 Transaction::~Transaction() {
     if (!open_)
         return;
+    --connection_.savepointDepth_;
     try {
         connection_.executeNative(QStringLiteral("ROLLBACK TO ") + name_);
         connection_.executeNative(QStringLiteral("RELEASE ") + name_);
@@ -145,6 +149,7 @@ Transaction::~Transaction() {
 void Transaction::commit() {
     connection_.executeNative(QStringLiteral("RELEASE ") + name_);
     open_ = false;
+    --connection_.savepointDepth_;
 }
 
 } // namespace engine

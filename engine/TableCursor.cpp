@@ -15,9 +15,9 @@ class TableCursor final : public Cursor {
 public:
     TableCursor(Connection& connection, QString table, std::vector<FieldInfo> fields)
         : connection_(connection), table_(std::move(table)), fields_(std::move(fields)) {
-        QStringList cols;
-        for (const FieldInfo& f : fields_)
-            cols << quoted(f.name);
+        for (const FieldInfo& field : fields_)
+            quotedNames_.push_back(quoted(field.name));
+        const QStringList cols(quotedNames_.begin(), quotedNames_.end());
         select_ = QStringLiteral("SELECT rowid AS rowid, ") + cols.join(QStringLiteral(", ")) +
                   QStringLiteral(" FROM ") + quoted(table_);
     }
@@ -128,7 +128,7 @@ public:
         for (size_t i = 0; i < fields_.size(); ++i) {
             if (!set[i])
                 continue;
-            cols << quoted(fields_[i].name);
+            cols << quotedNames_[i];
             marks << QStringLiteral("?");
             binds << values[i];
         }
@@ -152,7 +152,7 @@ public:
         for (size_t i = 0; i < fields_.size(); ++i) {
             if (!set[i])
                 continue;
-            assignments << quoted(fields_[i].name) + QStringLiteral(" = ?");
+            assignments << quotedNames_[i] + QStringLiteral(" = ?");
             binds << values[i];
         }
         if (assignments.isEmpty())
@@ -291,6 +291,7 @@ private:
     Connection& connection_;
     QString table_;
     std::vector<FieldInfo> fields_;
+    std::vector<QString> quotedNames_; // the fields' names as SQL writes them
     QString select_;
     SortSpec sort_;
     detail::Criteria filter_;

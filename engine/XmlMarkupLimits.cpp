@@ -1,8 +1,12 @@
 #include "engine/XmlMarkupLimits.h"
 
 #include <QByteArrayView>
+#include <QFile>
 #include <QStringDecoder>
 #include <QStringView>
+
+#include <algorithm>
+#include <memory>
 
 namespace engine {
 
@@ -13,6 +17,42 @@ char16_t unitAt(QByteArrayView text, qsizetype i) {
 }
 char16_t unitAt(QStringView text, qsizetype i) {
     return text[i].unicode();
+}
+
+// A file seen through a window of a few megabytes that follows the scan: reading goes forward
+// almost always (the look back to an attribute's name stays within the window), so the file is
+// read about once and never held whole. A read error ends the view (the caller asks the file).
+class FileView {
+public:
+    explicit FileView(QFile& file) : file_(&file), size_(file.size()), window_(new Window) {}
+    qsizetype size() const { return size_; }
+    unsigned char at(qsizetype i) const {
+        Window& w = *window_;
+        if (i < w.start || i >= w.start + w.bytes.size()) load(i);
+        const qsizetype k = i - w.start;
+        return k >= 0 && k < w.bytes.size() ? static_cast<unsigned char>(w.bytes[k]) : 0;
+    }
+
+private:
+    struct Window {
+        qsizetype start = 0;
+        QByteArray bytes;
+    };
+    static constexpr qsizetype Behind = 64 * 1024;
+    static constexpr qsizetype Length = 4 * 1024 * 1024;
+    void load(qsizetype i) const {
+        Window& w = *window_;
+        w.start = std::max<qsizetype>(0, i - Behind);
+        w.bytes.clear();
+        if (file_->seek(w.start)) w.bytes = file_->read(Length);
+    }
+    QFile* file_;
+    qsizetype size_;
+    std::shared_ptr<Window> window_;
+};
+
+char16_t unitAt(const FileView& text, qsizetype i) {
+    return text.at(i);
 }
 
 template <typename View> bool startsAt(View text, qsizetype i, QLatin1StringView marker) {
@@ -109,6 +149,14 @@ QString exceededXmlMarkupLimit(const QByteArray& content) {
         return scan(QStringView(text));
     }
     return scan(QByteArrayView(content));
+}
+
+QString exceededXmlMarkupLimit(QFile& file) {
+    const QByteArray start = file.peek(4);
+    const auto encoding = QStringConverter::encodingForData(start, u'<');
+    if (encoding && *encoding != QStringConverter::Utf8 && *encoding != QStringConverter::Latin1)
+        return exceededXmlMarkupLimit(file.readAll()); // UTF-16 and UTF-32: small files only
+    return scan(FileView(file));
 }
 
 } // namespace engine

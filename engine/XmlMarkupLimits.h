@@ -6,6 +6,7 @@
 // of namespace declarations, would keep it busy for hours.
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 namespace engine {
@@ -19,5 +20,8 @@ constexpr int maxXmlNamespaceDeclarations = 100;
 // does (byte-order mark, or UTF-16/UTF-32 by the first "<"); other encodings are read as
 // ASCII-compatible bytes, in which markup characters are single bytes.
 QString exceededXmlMarkupLimit(const QByteArray& content);
+// The same for a file opened for reading, read through a window rather than whole (the position
+// afterwards is anywhere).
+QString exceededXmlMarkupLimit(QFile& file);
 
 } // namespace engine

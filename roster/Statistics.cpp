@@ -236,11 +236,44 @@ private:
     size_t next_ = 0;
 };
 
-Employee readEmployee(const engine::Recordset& rs) {
-    Employee e;
-    static_cast<TargetBasis&>(e) = targetBasis(rs);
-    e.lastChange = engine::toDate(rs.value(QStringLiteral("lastChange")));
-    return e;
+// The employees whose lastChange is set, in the order of the table. A field the run needs that
+// the table lacks is reported as a recordset reports a missing field.
+std::vector<Employee> markedEmployees(data::DataUmgebung& env) {
+    const QList<engine::ColumnInfo> columns = env.Datenbank.columns(QStringLiteral("Mitarbeiter"));
+    for (const char* name : {"MaNr", "ersterArbeitstag", "Sollstd", "normstunden", "lastChange"}) {
+        if (std::none_of(columns.begin(), columns.end(), [name](const engine::ColumnInfo& c) {
+                return c.name.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+            }))
+            throw engine::EngineError(
+                engine::err::ItemNotFound,
+                QStringLiteral("Das Element '%1' wurde in der Auflistung, die dem angeforderten "
+                               "Namen entspricht, nicht gefunden.")
+                    .arg(QLatin1String(name)));
+    }
+    static const Query query(
+        QStringLiteral("SELECT MaNr, ersterArbeitstag, Sollstd, normstunden, lastChange FROM "
+                       "Mitarbeiter WHERE lastChange Is Not Null ORDER BY rowid"),
+        {});
+    std::vector<Employee> employees;
+    QueryRun run(env.Datenbank, query, {});
+    while (run.next()) {
+        Employee e;
+        e.maNr = nullToLong(run.value(0));
+        e.ersterArbeitstag = engine::toDate(run.value(1));
+        if (!e.ersterArbeitstag.isValid()) e.ersterArbeitstag = engine::epoch();
+        e.sollstd = run.value(2);
+        e.normstunden = nullToDouble(run.value(3));
+        e.lastChange = engine::toDate(run.value(4));
+        if (e.lastChange.isValid()) employees.push_back(e);
+    }
+    return employees;
+}
+
+void clearLastChange(data::DataUmgebung& env, int maNr) {
+    static const Query query(
+        QStringLiteral("UPDATE Mitarbeiter SET lastChange = Null WHERE MaNr = [parMaNr]"),
+        {QStringLiteral("parMaNr")});
+    QueryRun(env.Datenbank, query, {maNr}).next();
 }
 
 void requeryIfOpen(engine::Recordset& rs) {
@@ -333,25 +366,22 @@ StatisticsOutcome berStatistik2(data::Session& session) {
     try {
         requeryIfOpen(env.rsStatistik);
         requeryIfOpen(env.rsDienstzeiten);
-        // A recordset of its own: the shared rsMitarbeiter keeps its position and any change
-        // a window has pending on it.
-        engine::Recordset employees;
-        employees.openTable(env.Datenbank, QStringLiteral("Mitarbeiter"));
-        progress.setMaximum(int(employees.recordCount()));
+        // Read and cleared with statements of its own: the shared rsMitarbeiter keeps its
+        // position and any change a window has pending on it. Only the employees marked since the
+        // last run are read, in one query, in the table's order.
+        const std::vector<Employee> employees = markedEmployees(env);
+        progress.setMaximum(int(employees.size()));
         // The employees done are kept when a later one fails; one commit for the whole run.
         engine::Transaction run(env.Datenbank);
         int counter = 0;
         try {
-            for (; !employees.eof(); employees.moveNext()) {
+            for (const Employee& employee : employees) {
                 progress.setValue(++counter);
                 stage = 1;
-                const Employee employee = readEmployee(employees);
-                if (!employee.lastChange.isValid()) continue;
                 engine::Transaction one(env.Datenbank);
                 EmployeeRun(session, employee, stage).recompute();
                 stage = 4;
-                employees.setValue(QStringLiteral("lastChange"), QVariant());
-                employees.update();
+                clearLastChange(env, employee.maNr);
                 one.commit();
             }
         } catch (...) {

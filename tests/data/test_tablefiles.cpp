@@ -1,6 +1,6 @@
 // Tables and their XML files: filling empty tables from the standard files, restores that keep
-// every sound row, the column rules for files of earlier formats, and the menu import that skips and
-// counts the rows a table refuses.
+// every sound row, the column rules for files of earlier formats, and the menu import that skips
+// and counts the rows a table refuses.
 
 #include "data/ImportRules.h"
 #include "data/Schema.h"
@@ -87,6 +87,46 @@ private Q_SLOTS:
                  QStringLiteral("Aus der Datei %1/daten.StdDienste.xml wurden 1 von 3 "
                                 "Datensätzen nicht übernommen.")
                      .arg(t.folder()));
+    }
+
+    void largeFilesArriveInPortions() {
+        // more rows than one portion of the streamed reading, most of them refused as duplicates
+        TestSession t;
+        t.createDatabase();
+        QByteArray rows;
+        for (int i = 0; i < 2500; ++i)
+            rows += QStringLiteral("<z:row Tag='%1T00:00:00' Name='T%2'/>\n")
+                        .arg(QDate(2030, 1, 1).addDays(i % 1000).toString(Qt::ISODate))
+                        .arg(i)
+                        .toUtf8();
+        QByteArray content = oldfiles::rowsetFile(
+            "<s:AttributeType name='Tag'><s:datatype dt:type='dateTime'/></s:AttributeType>"
+            "<s:AttributeType name='Name'><s:datatype dt:type='string' "
+            "dt:maxLength='50'/></s:AttributeType>",
+            rows.constData());
+        const QString backup = t.folder() + QStringLiteral("/daten.Feiertage.xml");
+        oldfiles::write(backup, content);
+        const data::TableDef& holidays = data::table(QStringLiteral("Feiertage"));
+        QVERIFY(data::importsaved(t.session, holidays.createStatement, holidays.suffix,
+                                  t.env().rsFeiertage, false));
+        QCOMPARE(t.env().rsFeiertage.recordCount(), 1000L);
+        QCOMPARE(t.prompts.messages().size(), 4); // the first three refusals, the summary
+        QVERIFY(t.prompts.texts().at(0).contains(QStringLiteral("Datensatz 1001 der Datei")));
+        QVERIFY(t.prompts.texts().at(2).contains(QStringLiteral("Datensatz 1003 der Datei")));
+        QCOMPARE(t.prompts.texts().at(3),
+                 QStringLiteral("Aus der Datei %1 wurden 1500 von 2500 Datensätzen nicht "
+                                "übernommen.")
+                     .arg(backup));
+
+        // cut off in its last portion: a file that must arrive whole leaves the table as it was,
+        // the portions written before included
+        t.env().Datenbank.executeNative(QStringLiteral("DELETE FROM Feiertage"));
+        content.truncate(content.lastIndexOf("<z:row") + 10);
+        oldfiles::write(backup, content);
+        QString path = backup;
+        QVERIFY(!data::importinempty(t.session, path, holidays.suffix, t.env().rsFeiertage));
+        QCOMPARE(t.env().rsFeiertage.recordCount(), 0L);
+        QVERIFY(t.prompts.lastMessage().text.contains(QStringLiteral("unvollständig")));
     }
 
     void columnRulesForEarlierFormats() {

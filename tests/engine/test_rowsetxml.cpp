@@ -362,6 +362,14 @@ private slots:
                      "Die Datei C:\\Daten\\probe.xml kann nicht gelesen werden: "),
                  qPrintable(error.description()));
         QVERIFY2(error.description().contains(problem), qPrintable(error.description()));
+        // a file on the disk is streamed, never read whole: the same refusals
+        QTemporaryDir dir;
+        QFile file(dir.filePath("probe.xml"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+        file.close();
+        const EngineError streamed = errorOf([&] { readRowsetXml(file.fileName()); });
+        QCOMPARE(streamed.number(), err::BadFileFormat);
+        QVERIFY2(streamed.description().contains(problem), qPrintable(streamed.description()));
     }
 
     void missingFileIsReported() {
