@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
+
 Q_LOGGING_CATEGORY(lcEngine, "turnova.engine", QtWarningMsg)
 
 namespace engine {
@@ -165,6 +167,8 @@ void Connection::openHandle(const QByteArray& name, int flags, const QString& pa
     }
     db_ = db;
     path_ = path;
+    static std::atomic<quint64> openings{0};
+    stampBase_ = (++openings) << 40;
     sqlite3_extended_result_codes(db_, 1);
 }
 
@@ -394,7 +398,7 @@ qint64 Connection::lastInsertRowId() const {
 }
 
 quint64 Connection::changeCounter() const {
-    return db_ ? static_cast<quint64>(sqlite3_total_changes64(db_)) : 0;
+    return db_ ? stampBase_ + static_cast<quint64>(sqlite3_total_changes64(db_)) : 0;
 }
 
 void Connection::createDatabaseFile(const QString& path) {

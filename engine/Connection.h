@@ -62,7 +62,9 @@ public:
     void backupTo(const QString& destination);
     int changes() const; // rows changed by the last statement
     qint64 lastInsertRowId() const;
-    // Rises whenever this connection changed data; recordsets use it to drop cached counts.
+    // Rises whenever this connection changed data; recordsets use it to drop cached counts. It
+    // never repeats a value of an earlier opening, so a cache keyed by it is not taken for the
+    // file opened next.
     quint64 changeCounter() const;
 
     sqlite3* handle() const { return db_; }
@@ -94,6 +96,7 @@ private:
     QHash<QString, sqlite3_stmt*> cache_;
     QHash<QString, QList<ColumnInfo>> columnCache_;
     int savepointDepth_ = 0; // the transactions open on this connection
+    quint64 stampBase_ = 0;  // where this opening's change counter starts
 };
 
 // The EngineError for an SQLite result code and message (also used without a connection).

@@ -1,6 +1,7 @@
 #include "roster/GridPainter.h"
 
 #include "engine/DateValue.h"
+#include "engine/Sqlite.h"
 #include "platform/Formats.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
@@ -11,12 +12,12 @@
 #include <QHash>
 
 #include <cmath>
+#include <optional>
 
 namespace roster {
 
 void GridPainter::gridrepaintcheck() {
-    if (month_.autoCalc)
-        gridrepaint();
+    if (month_.autoCalc) gridrepaint();
 }
 
 void GridPainter::gridrepaint() {
@@ -28,6 +29,14 @@ void GridPainter::gridrepaint() {
     int col = grid_.col();
     grid_.setRows(0);
     grid_.clearCells();
+    // one read transaction for the repaint's hundred-odd queries: the file's lock is taken and
+    // its header read once, not once a query
+    std::optional<engine::Transaction> reading;
+    try {
+        reading.emplace(env.Datenbank);
+    } catch (const std::exception&) {
+        // the queries then lock the file one by one and report what fails
+    }
     try {
         env.rsMitarbeiter.requery();
         env.rsDienstzeiten.requery();
@@ -49,13 +58,16 @@ void GridPainter::gridrepaint() {
     }
     TageEintragen();
     MaEintragen();
-    if (showMarks)
-        markFindings();
+    if (showMarks) markFindings();
+    try {
+        if (reading) reading->commit();
+    } catch (const std::exception&) {
+        // nothing was written; the destructor ends the transaction
+    }
     grid_.setCursor(qMax(0, row), col < grid_.cols() ? qMax(0, col) : grid_.cols() - 1);
     grid_.setRedraw(true);
     month_.painting = false;
-    if (afterRepaint)
-        afterRepaint();
+    if (afterRepaint) afterRepaint();
     grid_.setBusy(false);
 }
 
@@ -98,8 +110,7 @@ void GridPainter::MaEintragen() {
             f();
             return true;
         } catch (const std::exception& e) {
-            if (data::errorNumber(e) == engine::err::NoCurrentRecord)
-                return true;
+            if (data::errorNumber(e) == engine::err::NoCurrentRecord) return true;
             data::report(session_, e, QStringLiteral("MaEintragen Line =%1").arg(line));
             env.rsStundSum.close();
             return false;
@@ -107,22 +118,20 @@ void GridPainter::MaEintragen() {
     };
     engine::Recordset& members = env.rsMaNachGrp;
     bool empty = true;
-    if (!step(1, [&] {
-            members.moveFirst();
-            empty = members.eof();
-        }) ||
+    if (!step(1,
+              [&] {
+                  members.moveFirst();
+                  empty = members.eof();
+              }) ||
         empty)
         return;
-    if (!step(2, [&] { env.StundSum(month_.firstDay, month_.lastDay); }))
-        return;
+    if (!step(2, [&] { env.StundSum(month_.firstDay, month_.lastDay); })) return;
     engine::Recordset& sums = env.rsStundSum;
     const int columnWidth = grid_.textWidth(DutyColumnSample);
-    if (!step(3, [&] { members.setSort(QStringLiteral("Dienstpos")); }))
-        return;
+    if (!step(3, [&] { members.setSort(QStringLiteral("Dienstpos")); })) return;
     for (members.moveFirst(); !members.eof(); members.moveNext()) {
         const int pos = members.value(QStringLiteral("dienstpos")).toInt();
-        if (pos <= 0)
-            continue;
+        if (pos <= 0) continue;
         const int maNr = members.value(QStringLiteral("manr")).toInt();
         double target = 0;
         double start = 0;
@@ -185,13 +194,11 @@ void GridPainter::MaEintragen() {
 
 void GridPainter::markFindings() {
     try {
-        const data::WorkingTimeRules rules = data::loadWorkingTimeRules(session_.env.Datenbank);
         QHash<QPair<int, int>, QString> tips;
-        for (const MemberFinding& f : checkGroupMonth(session_.env, month_.groupNumber,
-                                                      month_.firstDay, month_.lastDay, rules)) {
+        for (const MemberFinding& f :
+             findings_.month(session_.env, month_.groupNumber, month_.firstDay, month_.lastDay)) {
             QString& tip = tips[{f.finding.day.day() + 1, f.position}];
-            if (!tip.isEmpty())
-                tip += QLatin1Char('\n');
+            if (!tip.isEmpty()) tip += QLatin1Char('\n');
             tip += f.finding.text;
         }
         for (auto it = tips.cbegin(); it != tips.cend(); ++it) {

@@ -6,6 +6,7 @@
 #include "data/Session.h"
 #include "roster/GridSurface.h"
 #include "roster/MonthState.h"
+#include "roster/WorkingTimeCheck.h"
 
 #include <functional>
 
@@ -42,6 +43,7 @@ private:
     data::Session& session_;
     MonthState& month_;
     GridSurface& grid_;
+    WorkingTimeCache findings_;
 };
 
 } // namespace roster

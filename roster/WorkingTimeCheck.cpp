@@ -157,4 +157,21 @@ std::vector<MemberFinding> checkGroupMonth(data::DataUmgebung& env, int group, c
     return result;
 }
 
+const std::vector<MemberFinding>& WorkingTimeCache::month(data::DataUmgebung& env, int group,
+                                                          const QDate& first, const QDate& last) {
+    if (!valid_ || group != group_ || first != first_ || last != last_ ||
+        env.Datenbank.changeCounter() != stamp_ || connection_ != env.Datenbank.handle()) {
+        valid_ = false;
+        found_ =
+            checkGroupMonth(env, group, first, last, data::loadWorkingTimeRules(env.Datenbank));
+        group_ = group;
+        first_ = first;
+        last_ = last;
+        stamp_ = env.Datenbank.changeCounter();
+        connection_ = env.Datenbank.handle();
+        valid_ = true;
+    }
+    return found_;
+}
+
 } // namespace roster

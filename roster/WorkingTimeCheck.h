@@ -95,4 +95,23 @@ struct MemberFinding {
 std::vector<MemberFinding> checkGroupMonth(data::DataUmgebung& env, int group, const QDate& first,
                                            const QDate& last, const data::WorkingTimeRules& rules);
 
+// The findings of the last check of a group's month under the stored rules, kept until the
+// connection changes data (duties, rules, duty kinds, holidays and members all live in the
+// file): a repaint that changed nothing reads nothing.
+class WorkingTimeCache {
+public:
+    const std::vector<MemberFinding>& month(data::DataUmgebung& env, int group, const QDate& first,
+                                            const QDate& last);
+    void clear() { valid_ = false; }
+
+private:
+    bool valid_ = false;
+    int group_ = 0;
+    QDate first_;
+    QDate last_;
+    quint64 stamp_ = 0;
+    const void* connection_ = nullptr;
+    std::vector<MemberFinding> found_;
+};
+
 } // namespace roster
