@@ -1,5 +1,7 @@
 // Benchmarks on a large generated database: the engine's recordsets and the roster procedures
 // next to the raw SQLite queries that fetch the same rows. Run: turnova_bench [folder]
+// TURNOVA_BENCH_ONLY=blocks,import (a comma list of sections: engine, repaint, staffing, html,
+// statistics, annual, print, blocks, exports, import) runs only those; unset, all of them run.
 
 #include "bench/BenchExports.h"
 #include "bench/BenchImport.h"
@@ -48,11 +50,11 @@ private:
     sqlite3* db_ = nullptr;
 };
 
-// TURNOVA_BENCH_ONLY names the sections to run, separated by commas (roster, staffing, html,
-// statistics, annual, print, blocks, exports, import); unset runs every one.
+// true when the section is to run: all of them unless TURNOVA_BENCH_ONLY names some.
 bool wanted(const char* section) {
     const QString only = qEnvironmentVariable("TURNOVA_BENCH_ONLY");
-    return only.isEmpty() || only.split(QLatin1Char(',')).contains(QLatin1String(section));
+    return only.isEmpty() ||
+           only.split(QLatin1Char(','), Qt::SkipEmptyParts).contains(QLatin1String(section));
 }
 
 long peakKilobytes() {
@@ -85,102 +87,105 @@ int main(int argc, char* argv[]) {
     bench::header();
     QRandomGenerator rnd(7);
     const int reps = 50;
+    if (wanted("engine")) {
 
-    // The start-up looks at the whole file once: header, quick check, a journal beside it
-    bench::row(QStringLiteral("inspect the database file at start (quick_check)"),
-               bench::medianMicros([&] { data::inspectDatabaseFile(path); }, 3),
-               bench::medianMicros([&] { raw.run(QStringLiteral("PRAGMA quick_check")); }, 3));
+        // The start-up looks at the whole file once: header, quick check, a journal beside it
+        bench::row(QStringLiteral("inspect the database file at start (quick_check)"),
+                   bench::medianMicros([&] { data::inspectDatabaseFile(path); }, 3),
+                   bench::medianMicros([&] { raw.run(QStringLiteral("PRAGMA quick_check")); }, 3));
 
-    // Opening and re-reading the duty table
-    bench::row(
-        QStringLiteral("open rsDienstzeiten (first row)"),
-        bench::medianMicros([&] { env.execute(QStringLiteral("Dienstzeiten")); }, reps),
-        bench::medianMicros(
-            [&] {
-                raw.run(QStringLiteral("SELECT rowid, * FROM Dienstzeiten ORDER BY rowid LIMIT 1"));
-            },
-            reps));
-    bench::row(
-        QStringLiteral("requery rsDienstzeiten"),
-        bench::medianMicros([&] { env.rsDienstzeiten.requery(); }, reps),
-        bench::medianMicros(
-            [&] {
-                raw.run(QStringLiteral("SELECT rowid, * FROM Dienstzeiten ORDER BY rowid LIMIT 1"));
-            },
-            reps));
-    bench::row(QStringLiteral("recordCount of rsDienstzeiten"),
-               bench::medianMicros(
-                   [&] {
-                       env.rsDienstzeiten.requery();
-                       (void)env.rsDienstzeiten.recordCount();
-                   },
-                   10),
-               bench::medianMicros(
-                   [&] { raw.run(QStringLiteral("SELECT count(*) FROM Dienstzeiten")); }, 10));
+        // Opening and re-reading the duty table
+        bench::row(QStringLiteral("open rsDienstzeiten (first row)"),
+                   bench::medianMicros([&] { env.execute(QStringLiteral("Dienstzeiten")); }, reps),
+                   bench::medianMicros(
+                       [&] {
+                           raw.run(QStringLiteral(
+                               "SELECT rowid, * FROM Dienstzeiten ORDER BY rowid LIMIT 1"));
+                       },
+                       reps));
+        bench::row(QStringLiteral("requery rsDienstzeiten"),
+                   bench::medianMicros([&] { env.rsDienstzeiten.requery(); }, reps),
+                   bench::medianMicros(
+                       [&] {
+                           raw.run(QStringLiteral(
+                               "SELECT rowid, * FROM Dienstzeiten ORDER BY rowid LIMIT 1"));
+                       },
+                       reps));
+        bench::row(QStringLiteral("recordCount of rsDienstzeiten"),
+                   bench::medianMicros(
+                       [&] {
+                           env.rsDienstzeiten.requery();
+                           (void)env.rsDienstzeiten.recordCount();
+                       },
+                       10),
+                   bench::medianMicros(
+                       [&] { raw.run(QStringLiteral("SELECT count(*) FROM Dienstzeiten")); }, 10));
 
-    // Find of a duty by its number after "move first", natural order and sorted by day
-    const auto findDuty = [&](engine::Recordset& rs) {
-        const int n = int(rnd.bounded(600000)) + 1;
-        rs.moveFirst();
-        rs.find(QStringLiteral("DienstNr = %1").arg(n));
-    };
-    const auto rawFind = [&] {
-        raw.run(QStringLiteral("SELECT rowid, * FROM Dienstzeiten WHERE DienstNR = ?1"),
-                {int(rnd.bounded(600000)) + 1});
-    };
-    bench::row(QStringLiteral("moveFirst + Find \"DienstNr = n\""),
-               bench::medianMicros([&] { findDuty(env.rsDienstzeiten); }, reps),
-               bench::medianMicros(rawFind, reps));
-    env.rsDienstzeiten.setSort(QStringLiteral("tag"));
-    bench::row(QStringLiteral("moveFirst + Find \"DienstNr = n\", sorted by tag"),
-               bench::medianMicros([&] { findDuty(env.rsDienstzeiten); }, reps),
-               bench::medianMicros(rawFind, reps));
-    env.rsDienstzeiten.setSort(QString());
+        // Find of a duty by its number after "move first", natural order and sorted by day
+        const auto findDuty = [&](engine::Recordset& rs) {
+            const int n = int(rnd.bounded(600000)) + 1;
+            rs.moveFirst();
+            rs.find(QStringLiteral("DienstNr = %1").arg(n));
+        };
+        const auto rawFind = [&] {
+            raw.run(QStringLiteral("SELECT rowid, * FROM Dienstzeiten WHERE DienstNR = ?1"),
+                    {int(rnd.bounded(600000)) + 1});
+        };
+        bench::row(QStringLiteral("moveFirst + Find \"DienstNr = n\""),
+                   bench::medianMicros([&] { findDuty(env.rsDienstzeiten); }, reps),
+                   bench::medianMicros(rawFind, reps));
+        env.rsDienstzeiten.setSort(QStringLiteral("tag"));
+        bench::row(QStringLiteral("moveFirst + Find \"DienstNr = n\", sorted by tag"),
+                   bench::medianMicros([&] { findDuty(env.rsDienstzeiten); }, reps),
+                   bench::medianMicros(rawFind, reps));
+        env.rsDienstzeiten.setSort(QString());
 
-    // The command Dienst for one position and one month
-    const QDate month(2025, 6, 1);
-    const QString dienstSql = engine::translateSql(env.command(QStringLiteral("Dienst")).text,
-                                                   env.command(QStringLiteral("Dienst")).parameters)
-                                  .sql;
-    bench::row(QStringLiteral("command Dienst, one position, one month (read all)"),
-               bench::medianMicros(
-                   [&] {
-                       engine::Recordset& rs =
-                           env.Dienst(month, month.addMonths(1).addDays(-1),
-                                      int(rnd.bounded(60)) + 1, bench::BigGroup);
-                       for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-                           (void)rs.value(QStringLiteral("Tag"));
-                   },
-                   reps),
-               bench::medianMicros(
-                   [&] {
-                       raw.run(dienstSql, {month, month.addMonths(1).addDays(-1),
-                                           int(rnd.bounded(60)) + 1, bench::BigGroup});
-                   },
-                   reps));
+        // The command Dienst for one position and one month
+        const QDate month(2025, 6, 1);
+        const QString dienstSql =
+            engine::translateSql(env.command(QStringLiteral("Dienst")).text,
+                                 env.command(QStringLiteral("Dienst")).parameters)
+                .sql;
+        bench::row(QStringLiteral("command Dienst, one position, one month (read all)"),
+                   bench::medianMicros(
+                       [&] {
+                           engine::Recordset& rs =
+                               env.Dienst(month, month.addMonths(1).addDays(-1),
+                                          int(rnd.bounded(60)) + 1, bench::BigGroup);
+                           for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+                               (void)rs.value(QStringLiteral("Tag"));
+                       },
+                       reps),
+                   bench::medianMicros(
+                       [&] {
+                           raw.run(dienstSql, {month, month.addMonths(1).addDays(-1),
+                                               int(rnd.bounded(60)) + 1, bench::BigGroup});
+                       },
+                       reps));
 
-    // One update of a duty row
-    env.execute(QStringLiteral("Dienstzeiten"));
-    bench::row(
-        QStringLiteral("Find + Update of one duty row"),
-        bench::medianMicros(
-            [&] {
-                findDuty(env.rsDienstzeiten);
-                env.rsDienstzeiten.setValue(QStringLiteral("Bemerkung"),
-                                            QStringLiteral("b%1").arg(rnd.bounded(1000)));
-                env.rsDienstzeiten.update();
-            },
-            reps),
-        bench::medianMicros(
-            [&] {
-                const int n = int(rnd.bounded(600000)) + 1;
-                raw.run(QStringLiteral("SELECT rowid, * FROM Dienstzeiten WHERE DienstNR = ?1"),
-                        {n});
-                raw.run(
-                    QStringLiteral("UPDATE Dienstzeiten SET Bemerkung = ?1 WHERE DienstNR = ?2"),
-                    {QStringLiteral("r%1").arg(rnd.bounded(1000)), n});
-            },
-            reps));
+        // One update of a duty row
+        env.execute(QStringLiteral("Dienstzeiten"));
+        bench::row(
+            QStringLiteral("Find + Update of one duty row"),
+            bench::medianMicros(
+                [&] {
+                    findDuty(env.rsDienstzeiten);
+                    env.rsDienstzeiten.setValue(QStringLiteral("Bemerkung"),
+                                                QStringLiteral("b%1").arg(rnd.bounded(1000)));
+                    env.rsDienstzeiten.update();
+                },
+                reps),
+            bench::medianMicros(
+                [&] {
+                    const int n = int(rnd.bounded(600000)) + 1;
+                    raw.run(QStringLiteral("SELECT rowid, * FROM Dienstzeiten WHERE DienstNR = ?1"),
+                            {n});
+                    raw.run(QStringLiteral(
+                                "UPDATE Dienstzeiten SET Bemerkung = ?1 WHERE DienstNR = ?2"),
+                            {QStringLiteral("r%1").arg(rnd.bounded(1000)), n});
+                },
+                reps));
+    }
 
     {
         // the roster procedures work on a session of their own
@@ -189,7 +194,7 @@ int main(int argc, char* argv[]) {
         data::Session session;
         session.services.clock = &clock;
         session.env.open(path);
-        if (wanted("roster")) bench::benchGridRepaint(session, path);
+        if (wanted("repaint")) bench::benchGridRepaint(session, path);
         if (wanted("staffing")) bench::benchStaffing(session, path);
         if (wanted("html")) bench::benchHtml(session, path);
         if (wanted("statistics")) bench::benchStatistics(session);

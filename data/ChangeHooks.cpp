@@ -3,6 +3,7 @@
 #include "engine/DateValue.h"
 #include "engine/Recordset.h"
 
+#include <QHash>
 #include <QObject>
 
 #include <algorithm>
@@ -125,6 +126,24 @@ public:
         });
     }
 
+    // The same for duties written with statements: each employee once, with the earliest day,
+    // in the order they were first written.
+    void dutiesWritten(const QList<DataUmgebung::DutyDay>& duties) {
+        QList<int> order;
+        QHash<int, QDate> earliest;
+        for (const DataUmgebung::DutyDay& duty : duties) {
+            const auto it = earliest.find(duty.maNr);
+            if (it == earliest.end()) {
+                order << duty.maNr;
+                earliest.insert(duty.maNr, duty.day);
+            } else if (duty.day.isValid() && (!it->isValid() || duty.day < *it)) {
+                *it = duty.day;
+            }
+        }
+        for (const int maNr : std::as_const(order))
+            updatelastchange(session_, maNr, earliest.value(maNr));
+    }
+
     void rsFeiertage_WillChangeRecord(int reason, engine::Recordset* rs) {
         if (reason != engine::reason::Delete) return;
         guarded("rsFeiertage_WillChangeRecord", [&] {
@@ -241,6 +260,9 @@ void attachChangeHooks(Session& session) {
                      [hooks](int reason, engine::Recordset* rs) {
                          hooks->rsDienstzeiten_WillChangeRecord(reason, rs);
                      });
+    QObject::connect(
+        &env, &DataUmgebung::dutiesWritten, hooks,
+        [hooks](const QList<DataUmgebung::DutyDay>& duties) { hooks->dutiesWritten(duties); });
     QObject::connect(&env.rsFeiertage, &engine::Recordset::willChangeRecord, hooks,
                      [hooks](int reason, engine::Recordset* rs) {
                          hooks->rsFeiertage_WillChangeRecord(reason, rs);

@@ -70,6 +70,18 @@ public:
     engine::Recordset& MaNachGrp(int eingabe);
     engine::Recordset& StatMa(int maNummer, int suchJahr);
 
+    // The employee and day of a duty written or deleted with statements, not through
+    // rsDienstzeiten.
+    struct DutyDay {
+        int maNr = 0;
+        QDate day;
+    };
+
+Q_SIGNALS:
+    // Duties were written or deleted with statements (the block commands), inside the
+    // transaction that wrote them; the change hooks take them as changes of rsDienstzeiten.
+    void dutiesWritten(const QList<data::DataUmgebung::DutyDay>& duties);
+
 private:
     QList<Command> commands_;
 };

@@ -524,6 +524,10 @@ QVariant Recordset::originalValue(const QString& name) const {
     return typedFromStored(fields_[size_t(i)], current_->values[size_t(i)]);
 }
 
+QVariant Recordset::typedValue(int index, const QVariant& stored) const {
+    return typedFromStored(fieldInfo(index), stored);
+}
+
 QVariant Recordset::toStorage(int index, const QVariant& value) const {
     const FieldInfo& f = fields_[size_t(index)];
     if (!value.isValid() || value.isNull())

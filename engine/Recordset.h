@@ -117,6 +117,11 @@ public:
     void setValue(int index, const QVariant& value);
     // The value the row had before the pending change (the stored one).
     QVariant originalValue(const QString& name) const;
+    // A value for a field as a write stores it (day numbers, 0/1, checked widths; throws
+    // EngineError as setValue does), and a stored value as value() hands it out. For code that
+    // writes many rows with statements of its own.
+    QVariant storedValue(int index, const QVariant& value) const { return toStorage(index, value); }
+    QVariant typedValue(int index, const QVariant& stored) const;
 
     // Editing
     void addNew();

@@ -77,26 +77,42 @@ void rereadAfterRollback(data::DataUmgebung& env) {
     }
 }
 
-// Deletes the duties through the shared duty recordset, so that the change hooks see every one,
-// in one transaction.
+// Writes a pending change of the shared duty recordset before a block change, as moving it
+// would.
+void writePendingDuty(data::DataUmgebung& env) {
+    if (env.rsDienstzeiten.isEditing()) env.rsDienstzeiten.update();
+}
+
+// Deletes the duties with one prepared statement each, in one transaction; the change hooks hear
+// of every one. Throws when a duty is no longer there.
 void deleteDuties(data::DataUmgebung& env, const QList<qint64>& dutyNumbers) {
     if (dutyNumbers.isEmpty()) return;
-    engine::Recordset& duties = env.rsDienstzeiten;
     engine::Transaction transaction(env.Datenbank);
     try {
+        writePendingDuty(env);
+        QList<data::DataUmgebung::DutyDay> deleted;
         for (const qint64 number : dutyNumbers) {
-            duties.moveFirst();
-            if (!duties.find(QStringLiteral("DienstNr = ") + QString::number(number)))
+            engine::Statement remove(
+                env.Datenbank,
+                QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR = ?1 RETURNING MaNr, Tag"));
+            remove.bind(1, number);
+            if (!remove.step())
                 throw engine::EngineError(
                     engine::err::NoCurrentRecord,
                     QStringLiteral("Der Dienst %1 ist nicht mehr vorhanden.").arg(number));
-            duties.deleteCurrent();
+            deleted << data::DataUmgebung::DutyDay{int(remove.int64(0)),
+                                                   engine::toDate(remove.value(1))};
+            while (remove.step()) {
+            }
         }
+        Q_EMIT env.dutiesWritten(deleted);
         transaction.commit();
     } catch (...) {
         rereadAfterRollback(env);
         throw;
     }
+    // the shared recordset stood on a duty that may be gone
+    env.rsDienstzeiten.requery();
 }
 
 struct Member {
@@ -187,18 +203,37 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
                        int anchorRow, int gridCols, const std::vector<BlockLine>& lines) {
     PasteResult result;
     if (anchorCol < 1 || anchorRow < 2 || anchorRow > month.days + 1) return result;
+    engine::Recordset& duties = env.rsDienstzeiten;
     const std::vector<engine::FieldInfo> fields = dutyFields(env);
-    // where each taken-over field stands in a line
-    QList<QPair<QString, size_t>> taken;
+    const auto field = [&duties](const char* name) {
+        const int index = duties.fieldIndex(QLatin1String(name));
+        if (index < 0)
+            throw engine::EngineError(
+                engine::err::ItemNotFound,
+                QStringLiteral("Das Element '%1' wurde in der Auflistung, die dem angeforderten "
+                               "Namen entspricht, nicht gefunden.")
+                    .arg(QLatin1String(name)));
+        return size_t(index);
+    };
+    // where each taken-over field stands in a line (and in a row of the table)
+    std::vector<size_t> taken;
     for (const QString& name : pastedFields()) {
         for (size_t i = 0; i < fields.size(); ++i) {
-            if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) taken << qMakePair(name, i);
+            if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0) taken.push_back(i);
         }
     }
     const QHash<int, Member> members = membersByPosition(env, month.groupNumber);
-    engine::Recordset& duties = env.rsDienstzeiten;
+    qint64 lastKey = 0;
     engine::Transaction transaction(env.Datenbank);
     try {
+        const size_t tag = field("tag"), maNr = field("manr"), normdienst = field("Normdienst"),
+                     normstunden = field("Normstunden"), anfang = field("anfang"),
+                     ende = field("ende"), kurzinfo = field("kurzinfo"), farbe = field("farbe");
+        const auto typed = [&duties](size_t index, const std::vector<QVariant>& row) {
+            return duties.typedValue(int(index), row[index]);
+        };
+        bool started = false;
+        QList<data::DataUmgebung::DutyDay> written;
         for (const BlockLine& line : lines) {
             const qint64 col = qint64(anchorCol) + line.colOffset;
             if (col >= gridCols) continue;
@@ -208,31 +243,68 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
             const auto member = members.constFind(int(col));
             // a position without a member takes no duty
             if (member == members.constEnd()) continue;
+            if (!started) writePendingDuty(env);
+            started = true;
             const QDate day = month.firstDay.addDays(row - 2);
+            // the row as the duty recordset would write it: the defaults, then the fields set
+            std::vector<QVariant> values(fields.size());
+            std::vector<bool> set(fields.size(), false);
+            for (size_t i = 0; i < fields.size(); ++i)
+                values[i] = fields[i].defaultValue;
+            const auto assign = [&](size_t index, const QVariant& value) {
+                values[index] = duties.storedValue(int(index), value);
+                set[index] = true;
+            };
+            assign(tag, day);
+            assign(maNr, member->maNr);
+            for (const size_t index : taken)
+                assign(index, line.values[index]);
+            if (typed(normdienst, values).toBool()) assign(normstunden, member->normHours);
             // the new duty replaces the employee's duty of the day
-            if (findDutyOfEmployee(env, day, member->maNr) && !duties.eof()) duties.deleteCurrent();
-            duties.addNew();
-            duties.setValue(QStringLiteral("tag"), day);
-            duties.setValue(QStringLiteral("manr"), member->maNr);
-            for (const auto& [name, index] : taken)
-                duties.setValue(name, line.values[index]);
-            if (duties.value(QStringLiteral("Normdienst")).toBool())
-                duties.setValue(QStringLiteral("Normstunden"), member->normHours);
-            duties.update();
-            const QVariant farbe = duties.value(QStringLiteral("farbe"));
+            {
+                engine::Statement remove(
+                    env.Datenbank, QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR = "
+                                                  "(SELECT DienstNR FROM Dienstzeiten WHERE Tag "
+                                                  "= ?1 AND MaNr = ?2 LIMIT 1)"));
+                remove.bind(1, day);
+                remove.bind(2, member->maNr);
+                remove.step();
+            }
+            QString columns, marks;
+            QVariantList bound;
+            for (size_t i = 0; i < fields.size(); ++i) {
+                if (!set[i]) continue;
+                if (!bound.isEmpty()) {
+                    columns += QLatin1Char(',');
+                    marks += QLatin1Char(',');
+                }
+                columns += QLatin1Char('"') + fields[i].name + QLatin1Char('"');
+                marks += QLatin1Char('?');
+                bound << values[i];
+            }
+            engine::Statement insert(env.Datenbank, QStringLiteral("INSERT INTO Dienstzeiten (") +
+                                                        columns + QStringLiteral(") VALUES (") +
+                                                        marks + QLatin1Char(')'));
+            insert.bindAll(bound);
+            insert.step();
+            lastKey = env.Datenbank.lastInsertRowId();
+            written << data::DataUmgebung::DutyDay{member->maNr, day};
+            const QVariant colour = typed(farbe, values);
             result.cells << PastedCell{int(row), int(col),
-                                       dutyText(duties.value(QStringLiteral("anfang")),
-                                                duties.value(QStringLiteral("ende")),
-                                                duties.value(QStringLiteral("kurzinfo")),
-                                                duties.value(QStringLiteral("Normstunden"))),
-                                       farbe.isNull() ? White : quint32(farbe.toLongLong())};
+                                       dutyText(typed(anfang, values), typed(ende, values),
+                                                typed(kurzinfo, values),
+                                                typed(normstunden, values)),
+                                       colour.isNull() ? White : quint32(colour.toLongLong())};
             if (row != anchorRow) result.otherRows = true;
         }
+        if (!written.isEmpty()) Q_EMIT env.dutiesWritten(written);
         transaction.commit();
     } catch (...) {
         rereadAfterRollback(env);
         throw;
     }
+    // the shared recordset stands on the last duty written, as after its own write
+    if (lastKey > 0) duties.setBookmark(lastKey);
     return result;
 }
 
