@@ -368,6 +368,21 @@ private Q_SLOTS:
         QCOMPARE(rs.recordCount(), 0L);
     }
 
+    void theChangeCounterNeverRepeatsAcrossOpenings() {
+        // caches keyed by the counter must not take the next file (or the same one reopened,
+        // perhaps at the same address) for the one they were filled from
+        Recordset rs;
+        rs.openTable(db, QStringLiteral("Dienstzeiten"));
+        const quint64 before = db.changeCounter();
+        addDuty(rs, QDate(2025, 1, 1), 1);
+        const quint64 changed = db.changeCounter();
+        QVERIFY(changed > before);
+        rs.close();
+        db.close();
+        db.open(path);
+        QVERIFY(db.changeCounter() > changed);
+    }
+
     void copiesOfTheOpenDatabase() {
         Recordset rs;
         rs.openTable(db, QStringLiteral("Dienstzeiten"));
