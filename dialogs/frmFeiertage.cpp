@@ -138,15 +138,21 @@ void frmFeiertage::DataGrid1_Choose(engine::Bookmark bookmark) {
     showCurrent();
 }
 
-void frmFeiertage::cmdnew_Click() {
+// Saves the shown row before another action; on a failure the user is told, the row stays as
+// typed (to correct or to delete) and the action does not go on.
+bool frmFeiertage::savedOrTold() {
     try {
         saveCurrent();
+        return true;
     } catch (const std::exception& e) {
-        // The row stays as typed, for the user to correct or to delete.
         session_.prompts().ask(SaveFailed + QStringLiteral("\n") + data::errorDescription(e));
         MaskEdBox1->setFocus();
-        return;
+        return false;
     }
+}
+
+void frmFeiertage::cmdnew_Click() {
+    if (!savedOrTold()) return;
     try {
         rs_.addNew();
         showCurrent();
@@ -184,13 +190,7 @@ void frmFeiertage::cmddel_Click() {
 }
 
 void frmFeiertage::cmdBundesland_Click() {
-    try {
-        saveCurrent();
-    } catch (const std::exception& e) {
-        session_.prompts().ask(SaveFailed + QStringLiteral("\n") + data::errorDescription(e));
-        MaskEdBox1->setFocus();
-        return;
-    }
+    if (!savedOrTold()) return;
     frmBundesland choice(shownYear_, this);
     if (choice.exec() != QDialog::Accepted) return;
     const QString land = roster::federalStateNames().value(int(choice.state()));

@@ -34,6 +34,7 @@ private:
     void showCurrent();
     // Writes the edit fields into the current row and saves it (nothing at the end).
     void saveCurrent();
+    bool savedOrTold();
     void DataGrid1_Choose(engine::Bookmark bookmark);
     // Makes the first holiday of a year (else the last one before it) the current row.
     void moveToYear(int year);
