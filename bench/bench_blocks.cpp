@@ -15,6 +15,7 @@
 #include "engine/Sqlite.h"
 #include "roster/DutyBlocks.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 
 namespace bench {
@@ -23,6 +24,39 @@ namespace {
 
 const QString Columns = QStringLiteral("Anfang, Ende, Bemerkung, MaNr, Normstunden, Pause, "
                                        "Kurzinfo, Normdienst, Farbe, S1, S2, Dienstcode");
+
+// Every duty of the group's two months and every employee's lastChange, to the last bit, as a
+// checksum: what a paste or move wrote must stay the same whatever way the program writes it.
+// The numbers of new duties count from the first one handed out by the change (undone pastes of
+// earlier runs have used some).
+QString dutySnapshot(data::DataUmgebung& env, const QString& members, double from, double to,
+                     qint64 lastNumber) {
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    long rows = 0;
+    for (const QString& sql :
+         {QStringLiteral("SELECT DienstNR - (DienstNR > %3) * (SELECT min(DienstNR) FROM "
+                         "Dienstzeiten WHERE DienstNR > %3), Tag, %4 FROM Dienstzeiten "
+                         "WHERE Tag >= %1 AND Tag < %2 AND MaNr IN ")
+                  .arg(from)
+                  .arg(to)
+                  .arg(lastNumber)
+                  .arg(Columns) +
+              members + QStringLiteral(" ORDER BY DienstNR"),
+          QStringLiteral("SELECT MaNr, lastChange FROM Mitarbeiter ORDER BY MaNr")}) {
+        engine::Statement st(env.Datenbank, sql);
+        while (st.step()) {
+            for (int c = 0; c < st.columnCount(); ++c)
+                hash.addData(st.value(c).toString().toUtf8() + ' ' +
+                             QByteArray::number(st.value(c).toDouble(), 'g', 17) + ';');
+            for (int c = 0; c < st.columnCount(); ++c)
+                fprintf(stderr, "%s|", qPrintable(st.value(c).toString()));
+            fprintf(stderr, "\n");
+        }
+        ++rows;
+    }
+}
+return QStringLiteral("%1 rows, sha1 %2").arg(rows).arg(QString::fromLatin1(hash.result().toHex()));
+}
 
 // The median time of a change made in a transaction that is rolled back afterwards.
 double rolledBack(engine::Connection& db, const std::function<void()>& change) {
@@ -134,6 +168,22 @@ void benchBlocks(data::Session& session) {
     row(QStringLiteral("move July's days 1-30 of 60 members a day later") +
             (refused ? QStringLiteral(" (refused)") : QString()),
         moved, moveRaw);
+
+    // what the paste and the move wrote, for comparing program versions
+    const double augustLast = julyLast + 32;
+    for (const bool move : {false, true}) {
+        engine::Transaction keep(env.Datenbank);
+        engine::Statement highest(env.Datenbank,
+                                  QStringLiteral("SELECT max(DienstNR) FROM Dienstzeiten"));
+        const qint64 lastNumber = highest.step() ? highest.int64(0) : 0;
+        if (move)
+            roster::moveBlock(env, july, julyBlock, 1, 3, GroupMembers + 1);
+        else
+            roster::pasteBlock(env, july, 1, 2, GroupMembers + 1, *lines);
+        std::printf("    duty table after the %s: %s\n", move ? "move" : "paste",
+                    qPrintable(dutySnapshot(env, members, juneFirst, augustLast, lastNumber)));
+    }
+    env.rsDienstzeiten.requery();
 
     {
         data::UndoLog::Command step(session.undo, QStringLiteral("Einfügen"));

@@ -7,6 +7,7 @@
 #include "roster/Query.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -83,26 +84,61 @@ void writePendingDuty(data::DataUmgebung& env) {
     if (env.rsDienstzeiten.isEditing()) env.rsDienstzeiten.update();
 }
 
-// Deletes the duties with one prepared statement each, in one transaction; the change hooks hear
-// of every one. Throws when a duty is no longer there.
+// The duties go in chunks of this many rows a statement: a statement per row would cost a
+// statement journal each, and a chunk stays far below SQLite's limit of bound values.
+constexpr qsizetype ChunkRows = 256;
+
+// "?,?,...": the value marks of a row.
+QString marks(qsizetype count) {
+    QString text;
+    for (qsizetype i = 0; i < count; ++i)
+        text += i == 0 ? QStringLiteral("?") : QStringLiteral(",?");
+    return text;
+}
+
+// rows times "(marks)", separated by commas.
+QString rowMarks(qsizetype rows, qsizetype columns) {
+    const QString one = QLatin1Char('(') + marks(columns) + QLatin1Char(')');
+    QStringList list;
+    for (qsizetype i = 0; i < rows; ++i)
+        list << one;
+    return list.join(QLatin1Char(','));
+}
+
+engine::EngineError gone(qint64 number) {
+    return engine::EngineError(
+        engine::err::NoCurrentRecord,
+        QStringLiteral("Der Dienst %1 ist nicht mehr vorhanden.").arg(number));
+}
+
+// Deletes the duties in one transaction; the change hooks hear of every one. Throws when a duty is
+// no longer there (or is named twice).
 void deleteDuties(data::DataUmgebung& env, const QList<qint64>& dutyNumbers) {
     if (dutyNumbers.isEmpty()) return;
     engine::Transaction transaction(env.Datenbank);
     try {
         writePendingDuty(env);
         QList<data::DataUmgebung::DutyDay> deleted;
-        for (const qint64 number : dutyNumbers) {
+        QSet<qint64> named;
+        for (qsizetype start = 0; start < dutyNumbers.size(); start += ChunkRows) {
+            const QList<qint64> chunk = dutyNumbers.mid(start, ChunkRows);
             engine::Statement remove(
-                env.Datenbank,
-                QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR = ?1 RETURNING MaNr, Tag"));
-            remove.bind(1, number);
-            if (!remove.step())
-                throw engine::EngineError(
-                    engine::err::NoCurrentRecord,
-                    QStringLiteral("Der Dienst %1 ist nicht mehr vorhanden.").arg(number));
-            deleted << data::DataUmgebung::DutyDay{int(remove.int64(0)),
-                                                   engine::toDate(remove.value(1))};
+                env.Datenbank, QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR IN (") +
+                                   marks(chunk.size()) +
+                                   QStringLiteral(") RETURNING DienstNR, MaNr, Tag"));
+            for (qsizetype i = 0; i < chunk.size(); ++i) {
+                if (named.contains(chunk[i])) throw gone(chunk[i]);
+                named.insert(chunk[i]);
+                remove.bind(int(i) + 1, chunk[i]);
+            }
+            QSet<qint64> found;
             while (remove.step()) {
+                found.insert(remove.int64(0));
+                deleted << data::DataUmgebung::DutyDay{int(remove.int64(1)),
+                                                       engine::toDate(remove.value(2))};
+            }
+            for (const qint64 number : chunk) {
+                if (!found.contains(number)) throw gone(number);
             }
         }
         Q_EMIT env.dutiesWritten(deleted);
@@ -135,6 +171,68 @@ QHash<int, Member> membersByPosition(data::DataUmgebung& env, int group) {
     }
     return members;
 }
+
+// Writes pasted duties in chunks: the employee's duty of each day is deleted and the new one
+// inserted, as one statement pair a row would, in the order of the rows. A chunk never holds a
+// day of an employee twice, so that a later row replaces an earlier one as it would row by row.
+class DutyWriter {
+public:
+    DutyWriter(data::DataUmgebung& env, const std::vector<engine::FieldInfo>& fields,
+               std::vector<size_t> columns)
+        : env_(env), columns_(std::move(columns)) {
+        for (const size_t i : columns_)
+            names_ << QLatin1Char('"') + fields[i].name + QLatin1Char('"');
+    }
+
+    void add(const QDate& day, int maNr, const std::vector<QVariant>& values) {
+        const std::pair<qint64, int> key{dayKey(day), maNr};
+        if (keys_.contains(key) || qsizetype(keys_.size()) >= ChunkRows) flush();
+        keys_.insert(key);
+        cells_ << day << maNr;
+        for (const size_t i : columns_)
+            values_ << values[i];
+    }
+
+    // Writes what is left; the number of the last duty inserted (0 for none).
+    qint64 finish() {
+        flush();
+        return lastKey_;
+    }
+
+private:
+    void flush() {
+        const qsizetype rows = keys_.size();
+        if (rows == 0) return;
+        {
+            engine::Statement remove(
+                env_.Datenbank,
+                QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR IN (SELECT (SELECT "
+                               "DienstNR FROM Dienstzeiten WHERE Tag = v.column1 AND MaNr = "
+                               "v.column2 LIMIT 1) FROM (VALUES ") +
+                    rowMarks(rows, 2) + QStringLiteral(") AS v)"));
+            remove.bindAll(cells_);
+            remove.step();
+        }
+        engine::Statement insert(env_.Datenbank, QStringLiteral("INSERT INTO Dienstzeiten (") +
+                                                     names_.join(QLatin1Char(',')) +
+                                                     QStringLiteral(") VALUES ") +
+                                                     rowMarks(rows, qsizetype(columns_.size())));
+        insert.bindAll(values_);
+        insert.step();
+        lastKey_ = env_.Datenbank.lastInsertRowId();
+        keys_.clear();
+        cells_.clear();
+        values_.clear();
+    }
+
+    data::DataUmgebung& env_;
+    std::vector<size_t> columns_;
+    QStringList names_;
+    QSet<std::pair<qint64, int>> keys_;
+    QVariantList cells_;
+    QVariantList values_;
+    qint64 lastKey_ = 0;
+};
 
 // The fields a paste takes over from a line, in the order they are set.
 const QStringList& pastedFields() {
@@ -232,6 +330,14 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
         const auto typed = [&duties](size_t index, const std::vector<QVariant>& row) {
             return duties.typedValue(int(index), row[index]);
         };
+        // A line sets the day, the employee and the taken-over fields; the others keep their
+        // defaults.
+        std::vector<size_t> columns;
+        for (size_t i = 0; i < fields.size(); ++i) {
+            if (i == tag || i == maNr || std::find(taken.begin(), taken.end(), i) != taken.end())
+                columns.push_back(i);
+        }
+        DutyWriter writer(env, fields, columns);
         bool started = false;
         QList<data::DataUmgebung::DutyDay> written;
         for (const BlockLine& line : lines) {
@@ -248,12 +354,10 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
             const QDate day = month.firstDay.addDays(row - 2);
             // the row as the duty recordset would write it: the defaults, then the fields set
             std::vector<QVariant> values(fields.size());
-            std::vector<bool> set(fields.size(), false);
             for (size_t i = 0; i < fields.size(); ++i)
                 values[i] = fields[i].defaultValue;
             const auto assign = [&](size_t index, const QVariant& value) {
                 values[index] = duties.storedValue(int(index), value);
-                set[index] = true;
             };
             assign(tag, day);
             assign(maNr, member->maNr);
@@ -261,33 +365,7 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
                 assign(index, line.values[index]);
             if (typed(normdienst, values).toBool()) assign(normstunden, member->normHours);
             // the new duty replaces the employee's duty of the day
-            {
-                engine::Statement remove(
-                    env.Datenbank, QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR = "
-                                                  "(SELECT DienstNR FROM Dienstzeiten WHERE Tag "
-                                                  "= ?1 AND MaNr = ?2 LIMIT 1)"));
-                remove.bind(1, day);
-                remove.bind(2, member->maNr);
-                remove.step();
-            }
-            QString columns, marks;
-            QVariantList bound;
-            for (size_t i = 0; i < fields.size(); ++i) {
-                if (!set[i]) continue;
-                if (!bound.isEmpty()) {
-                    columns += QLatin1Char(',');
-                    marks += QLatin1Char(',');
-                }
-                columns += QLatin1Char('"') + fields[i].name + QLatin1Char('"');
-                marks += QLatin1Char('?');
-                bound << values[i];
-            }
-            engine::Statement insert(env.Datenbank, QStringLiteral("INSERT INTO Dienstzeiten (") +
-                                                        columns + QStringLiteral(") VALUES (") +
-                                                        marks + QLatin1Char(')'));
-            insert.bindAll(bound);
-            insert.step();
-            lastKey = env.Datenbank.lastInsertRowId();
+            writer.add(day, member->maNr, values);
             written << data::DataUmgebung::DutyDay{member->maNr, day};
             const QVariant colour = typed(farbe, values);
             result.cells << PastedCell{int(row), int(col),
@@ -297,6 +375,7 @@ PasteResult pasteBlock(data::DataUmgebung& env, const MonthState& month, int anc
                                        colour.isNull() ? White : quint32(colour.toLongLong())};
             if (row != anchorRow) result.otherRows = true;
         }
+        lastKey = writer.finish();
         if (!written.isEmpty()) Q_EMIT env.dutiesWritten(written);
         transaction.commit();
     } catch (...) {

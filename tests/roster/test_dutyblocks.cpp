@@ -306,6 +306,31 @@ private Q_SLOTS:
         QCOMPARE(kurz(env(), bert, QDate(2024, 3, 1)), QStringLiteral("Alt"));
     }
 
+    // A text naming every cell of the month three times: the duties go in several statements, and
+    // each later line replaces the duty an earlier one wrote, as a paste line by line would.
+    void aCellNamedAgainTakesTheLaterDuty() {
+        addLabel(env(), anna, QDate(2024, 3, 1), "Lang");
+        const QStringList copied =
+            copyBlock(env(), march, orderedBlock(1, 2, 1, 2, march.days)).split(BlockLineBreak);
+        QString text = copied[0] + BlockLineBreak;
+        for (int pass = 1; pass <= 3; ++pass) {
+            for (int col = 0; col < 5; ++col) {
+                for (int row = 0; row < march.days; ++row)
+                    text +=
+                        QStringLiteral("%1\t%2\t").arg(col).arg(row) +
+                        copied[1].section(Tab, 2).replace("Lang", QStringLiteral("P%1").arg(pass)) +
+                        BlockLineBreak;
+            }
+        }
+        const PasteResult r = paste(text, march, 1, 2);
+        QCOMPARE(r.cells.size(), 3 * 4 * march.days);
+        QCOMPARE(dutyCount(env()), 4 * march.days);
+        for (const int maNr : {anna, bert, carla, dora}) {
+            for (int d = 1; d <= march.days; ++d)
+                QCOMPARE(kurz(env(), maNr, QDate(2024, 3, d)), QStringLiteral("P3"));
+        }
+    }
+
     void aSavedFileReadsBackAsTheSameBlock() {
         addFullDuty(anna, QDate(2024, 3, 5));
         addDuty(env(), anna, QDate(2024, 3, 6), QTime(0, 0), QTime(0, 0, 1), 0, "Mitternacht");
