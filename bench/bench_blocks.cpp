@@ -48,14 +48,12 @@ QString dutySnapshot(data::DataUmgebung& env, const QString& members, double fro
             for (int c = 0; c < st.columnCount(); ++c)
                 hash.addData(st.value(c).toString().toUtf8() + ' ' +
                              QByteArray::number(st.value(c).toDouble(), 'g', 17) + ';');
-            for (int c = 0; c < st.columnCount(); ++c)
-                fprintf(stderr, "%s|", qPrintable(st.value(c).toString()));
-            fprintf(stderr, "\n");
+            ++rows;
         }
-        ++rows;
     }
-}
-return QStringLiteral("%1 rows, sha1 %2").arg(rows).arg(QString::fromLatin1(hash.result().toHex()));
+    return QStringLiteral("%1 rows, sha1 %2")
+        .arg(rows)
+        .arg(QString::fromLatin1(hash.result().toHex()));
 }
 
 // The median time of a change made in a transaction that is rolled back afterwards.
