@@ -17,6 +17,14 @@ const QString StundSumText = QStringLiteral(
     "SUM(normstunden) as summe2, MaNr FROM Dienstzeiten WHERE (Tag >= `start`) AND (Tag <= "
     "`stop`) GROUP BY MaNr");
 
+// The same sums for the members of one group only: each member's duties are summed in the order
+// of their days as above, so the figures are the same to the last bit.
+const QString StundSumGrpText =
+    QString(StundSumText)
+        .replace(QStringLiteral(" GROUP BY MaNr"),
+                 QStringLiteral(" AND (MaNr IN (SELECT MaNr FROM GpZuordnung "
+                                "WHERE GruppenNr = `gruppe`)) GROUP BY MaNr"));
+
 const QString DienstText = QStringLiteral(
     "SELECT Dienstzeiten.*, GpZuordnung.DienstPos, GpZuordnung.GruppenNr FROM GpZuordnung INNER "
     "JOIN Dienstzeiten ON GpZuordnung.MaNr = Dienstzeiten.MaNr WHERE (((Dienstzeiten.Tag) >= "
@@ -89,6 +97,9 @@ DataUmgebung::DataUmgebung(QObject* parent) : QObject(parent) {
         rs->setObjectName(QStringLiteral("rs") + QLatin1String(name));
     };
     sql("StundSum", StundSumText, {QStringLiteral("start"), QStringLiteral("stop")}, &rsStundSum);
+    sql("StundSumGrp", StundSumGrpText,
+        {QStringLiteral("start"), QStringLiteral("stop"), QStringLiteral("gruppe")},
+        &rsStundSumGrp);
     sql("Dienst", DienstText,
         {QStringLiteral("anf"), QStringLiteral("end"), QStringLiteral("pos"),
          QStringLiteral("gprNr")},
@@ -145,6 +156,10 @@ engine::Recordset& DataUmgebung::execute(const QString& commandName, const QVari
 
 engine::Recordset& DataUmgebung::StundSum(const QDate& start, const QDate& stop) {
     return execute(QStringLiteral("StundSum"), {start, stop});
+}
+
+engine::Recordset& DataUmgebung::StundSumGrp(const QDate& start, const QDate& stop, int gruppe) {
+    return execute(QStringLiteral("StundSumGrp"), {start, stop, gruppe});
 }
 
 engine::Recordset& DataUmgebung::Dienst(const QDate& anf, const QDate& end, int pos, int gprNr) {

@@ -41,6 +41,7 @@ public:
     engine::Recordset rsGpZuordnung;
     engine::Recordset rsJahreswerte;
     engine::Recordset rsStundSum;
+    engine::Recordset rsStundSumGrp;
     engine::Recordset rsDienst;
     engine::Recordset rsMaDienste;
     engine::Recordset rssortMa;
@@ -64,6 +65,8 @@ public:
 
     // The SQL commands with typed arguments.
     engine::Recordset& StundSum(const QDate& start, const QDate& stop);
+    // StundSum for the members of one group (the roster's sums row)
+    engine::Recordset& StundSumGrp(const QDate& start, const QDate& stop, int gruppe);
     engine::Recordset& Dienst(const QDate& anf, const QDate& end, int pos, int gprNr);
     engine::Recordset& MaDienste(const QDate& anf, const QDate& end, int nr);
     engine::Recordset& sortMa();

@@ -9,6 +9,8 @@
 
 #include <QRegularExpression>
 
+#include <unordered_map>
+
 namespace engine {
 
 using sql::Token;
@@ -140,7 +142,9 @@ bool parseDateLiteral(const QString& body, double* dayNumber) {
     return true;
 }
 
-TranslatedSql translateSql(const QString& text, const QStringList& parameterNames) {
+namespace {
+
+TranslatedSql translateText(const QString& text, const QStringList& parameterNames) {
     Tokens tokens = sql::tokenize(text);
     const qsizetype first = sql::nextSignificant(tokens, 0);
     if (first < tokens.size() && tokens[first].isWord("DELETE"))
@@ -172,6 +176,28 @@ TranslatedSql translateSql(const QString& text, const QStringList& parameterName
         }
     }
     return TranslatedSql{result, parameterNames};
+}
+
+} // namespace
+
+TranslatedSql translateSql(const QString& text, const QStringList& parameterNames) {
+    // The stored queries are translated again at every opening (a repaint opens one per
+    // member); the translations of the last few hundred texts are kept.
+    struct Key {
+        QString text;
+        QStringList names;
+        bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const { return qHashMulti(0, k.text, k.names); }
+    };
+    static thread_local std::unordered_map<Key, TranslatedSql, KeyHash> known;
+    Key key{text, parameterNames};
+    if (const auto it = known.find(key); it != known.end()) return it->second;
+    TranslatedSql translated = translateText(text, parameterNames);
+    if (known.size() >= 512) known.clear();
+    known.emplace(std::move(key), translated);
+    return translated;
 }
 
 } // namespace engine

@@ -108,7 +108,11 @@ QString dateSeparator() {
 }
 
 QString timeText(const QTime& time) {
-    return time.toString(QStringLiteral("hh:mm"));
+    // "hh:mm" written directly: the grid shows two of these per duty, and QTime::toString goes
+    // through the locale's general date formatting each time
+    if (!time.isValid()) return QString();
+    const auto two = [](int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
+    return two(time.hour()) + QLatin1Char(':') + two(time.minute());
 }
 
 QString sqlDate(const QDate& date) {
@@ -146,8 +150,7 @@ namespace platform {
 
 QDate parseDate(const QString& text) {
     const QString t = text.trimmed();
-    if (t.isEmpty())
-        return QDate();
+    if (t.isEmpty()) return QDate();
     // The order of day, month and year comes from the locale's short date pattern; the
     // separator may be any of . / - and the year may have two or four digits.
     const QString pattern = shortDatePattern().toLower();
@@ -156,16 +159,14 @@ QDate parseDate(const QString& text) {
     const int y = int(pattern.indexOf(QLatin1Char('y')));
     const QStringList parts =
         t.split(QRegularExpression(QStringLiteral("[./\\-\\s]+")), Qt::SkipEmptyParts);
-    if (parts.size() != 3 || d < 0 || m < 0 || y < 0)
-        return QDate();
+    if (parts.size() != 3 || d < 0 || m < 0 || y < 0) return QDate();
     QList<QPair<int, char>> order = {{d, 'd'}, {m, 'm'}, {y, 'y'}};
     std::sort(order.begin(), order.end());
     int day = 0, month = 0, year = 0;
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         const int v = parts.at(i).toInt(&ok);
-        if (!ok)
-            return QDate();
+        if (!ok) return QDate();
         switch (order.at(i).second) {
         case 'd':
             day = v;
@@ -175,8 +176,7 @@ QDate parseDate(const QString& text) {
             break;
         default:
             year = v;
-            if (parts.at(i).size() <= 2)
-                year += year < 30 ? 2000 : 1900;
+            if (parts.at(i).size() <= 2) year += year < 30 ? 2000 : 1900;
             break;
         }
     }
@@ -186,9 +186,9 @@ QDate parseDate(const QString& text) {
 QTime parseTime(const QString& text) {
     const QString t = text.trimmed();
     const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$")).match(t);
-    if (!m.hasMatch())
-        return QTime();
+        QRegularExpression(QStringLiteral("^(\\d{1,2})[:.](\\d{1,2})(?:[:.](\\d{1,2}))?$"))
+            .match(t);
+    if (!m.hasMatch()) return QTime();
     return QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
 }
 
@@ -196,8 +196,7 @@ QString dateInputMask() {
     // the display pattern with a digit place for every letter
     QString mask = dateDisplayPattern();
     for (QChar& c : mask) {
-        if (c.isLetter())
-            c = QLatin1Char('#');
+        if (c.isLetter()) c = QLatin1Char('#');
     }
     return mask;
 }

@@ -112,7 +112,7 @@ void GridPainter::MaEintragen() {
         } catch (const std::exception& e) {
             if (data::errorNumber(e) == engine::err::NoCurrentRecord) return true;
             data::report(session_, e, QStringLiteral("MaEintragen Line =%1").arg(line));
-            env.rsStundSum.close();
+            env.rsStundSumGrp.close();
             return false;
         }
     };
@@ -125,8 +125,9 @@ void GridPainter::MaEintragen() {
               }) ||
         empty)
         return;
-    if (!step(2, [&] { env.StundSum(month_.firstDay, month_.lastDay); })) return;
-    engine::Recordset& sums = env.rsStundSum;
+    if (!step(2, [&] { env.StundSumGrp(month_.firstDay, month_.lastDay, month_.groupNumber); }))
+        return;
+    engine::Recordset& sums = env.rsStundSumGrp;
     const int columnWidth = grid_.textWidth(DutyColumnSample);
     if (!step(3, [&] { members.setSort(QStringLiteral("Dienstpos")); })) return;
     for (members.moveFirst(); !members.eof(); members.moveNext()) {

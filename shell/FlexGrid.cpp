@@ -52,7 +52,8 @@ QTableWidgetItem* FlexGrid::cell(int row, int col) {
     QTableWidgetItem* it = item(row, col);
     if (!it) {
         it = new QTableWidgetItem;
-        it->setData(Qt::TextAlignmentRole, int(qtAlignment(columnAligns_.value(col, roster::Align::General), QString())));
+        it->setData(Qt::TextAlignmentRole,
+                    int(qtAlignment(columnAligns_.value(col, roster::Align::General), QString())));
         styleFixed(it, row, col);
         setItem(row, col, it);
     }
@@ -62,25 +63,35 @@ QTableWidgetItem* FlexGrid::cell(int row, int col) {
 void FlexGrid::styleFixed(QTableWidgetItem* item, int row, int col) const {
     if (row < fixedRows_ || col == 0) {
         item->setFlags(Qt::ItemIsEnabled);
-        if (!item->data(BackgroundSet).toBool())
-            item->setBackground(palette().button());
+        if (!item->data(BackgroundSet).toBool()) item->setBackground(palette().button());
     } else {
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
 }
 
-void FlexGrid::setRows(int rows) { setRowCount(rows); }
+void FlexGrid::setRows(int rows) {
+    setRowCount(rows);
+}
 
-void FlexGrid::setCols(int cols) { setColumnCount(cols); }
+void FlexGrid::setCols(int cols) {
+    setColumnCount(cols);
+}
 
-void FlexGrid::setFixedRows(int fixedRows) { fixedRows_ = fixedRows; }
+void FlexGrid::setFixedRows(int fixedRows) {
+    fixedRows_ = fixedRows;
+}
 
 void FlexGrid::clearCells() {
     clearContents();
     columnAligns_.clear();
 }
 
+QSignalBlocker FlexGrid::quiet() {
+    return QSignalBlocker(rebuilding_ ? model() : nullptr);
+}
+
 void FlexGrid::setText(int row, int col, const QString& text) {
+    const QSignalBlocker blocker = quiet();
     QTableWidgetItem* it = cell(row, col);
     it->setText(text);
     it->setData(Qt::TextAlignmentRole, int(qtAlignment(alignment(row, col), text)));
@@ -92,6 +103,7 @@ QString FlexGrid::text(int row, int col) const {
 }
 
 void FlexGrid::setBackground(int row, int col, quint32 bgr) {
+    const QSignalBlocker blocker = quiet();
     QTableWidgetItem* it = cell(row, col);
     it->setBackground(platform::fromBgr(bgr));
     it->setData(BackgroundSet, true);
@@ -100,12 +112,12 @@ void FlexGrid::setBackground(int row, int col, quint32 bgr) {
 
 quint32 FlexGrid::background(int row, int col) const {
     const QTableWidgetItem* it = item(row, col);
-    if (!it || !it->data(BackgroundSet).toBool())
-        return 0xFFFFFFFFu;
+    if (!it || !it->data(BackgroundSet).toBool()) return 0xFFFFFFFFu;
     return quint32(it->data(Qt::UserRole + 2).toLongLong());
 }
 
 void FlexGrid::setAlignment(int row, int col, roster::Align align) {
+    const QSignalBlocker blocker = quiet();
     QTableWidgetItem* it = cell(row, col);
     it->setData(Qt::UserRole + 3, int(align));
     it->setData(Qt::TextAlignmentRole, int(qtAlignment(align, it->text())));
@@ -119,6 +131,7 @@ roster::Align FlexGrid::alignment(int row, int col) const {
 }
 
 void FlexGrid::setColumnAlignment(int col, roster::Align align) {
+    const QSignalBlocker blocker = quiet();
     columnAligns_[col] = align;
     for (int r = 0; r < rowCount(); ++r) {
         if (QTableWidgetItem* it = item(r, col); it && !it->data(Qt::UserRole + 3).isValid())
@@ -127,6 +140,7 @@ void FlexGrid::setColumnAlignment(int col, roster::Align align) {
 }
 
 void FlexGrid::setMark(int row, int col, const QString& tip) {
+    const QSignalBlocker blocker = quiet();
     QTableWidgetItem* it = cell(row, col);
     it->setData(CellMarkDelegate::MarkRole, !tip.isEmpty());
     it->setToolTip(tip);
@@ -138,6 +152,7 @@ QString FlexGrid::mark(int row, int col) const {
 }
 
 void FlexGrid::setDayMark(int row, int kinds, const QString& tip) {
+    const QSignalBlocker blocker = quiet();
     QTableWidgetItem* it = cell(row, 0);
     it->setData(CellMarkDelegate::StaffingRole, kinds);
     it->setToolTip(kinds != 0 ? tip : QString());
@@ -148,7 +163,9 @@ QString FlexGrid::dayMark(int row) const {
     return it && it->data(CellMarkDelegate::StaffingRole).toInt() != 0 ? it->toolTip() : QString();
 }
 
-void FlexGrid::setColumnWidth(int col, int width) { QTableWidget::setColumnWidth(col, width); }
+void FlexGrid::setColumnWidth(int col, int width) {
+    QTableWidget::setColumnWidth(col, width);
+}
 
 int FlexGrid::textWidth(const QString& text) const {
     return fontMetrics().horizontalAdvance(text) + 12;
@@ -165,19 +182,24 @@ void FlexGrid::setRedraw(bool on) {
     if (!on && updatesEnabled())
         keptScroll_ = QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
     setUpdatesEnabled(on);
+    // While the grid is rebuilt its cells change without a signal each (thousands of them cost
+    // more than the repaint's queries); the view hears of them at once when redraw is on again.
+    const bool rebuilt = rebuilding_ && on;
+    rebuilding_ = !on;
+    if (rebuilt && rowCount() > 0 && columnCount() > 0)
+        Q_EMIT model()->dataChanged(model()->index(0, 0),
+                                    model()->index(rowCount() - 1, columnCount() - 1));
     if (on) {
         updateGeometries(); // the scroll ranges of the rebuilt grid
         horizontalScrollBar()->setValue(keptScroll_.x());
         verticalScrollBar()->setValue(keptScroll_.y());
-        if (currentIndex().isValid())
-            scrollTo(currentIndex());
+        if (currentIndex().isValid()) scrollTo(currentIndex());
         viewport()->update();
     }
 }
 
 void FlexGrid::setBusy(bool busy) {
-    if (busy == busy_)
-        return;
+    if (busy == busy_) return;
     busy_ = busy;
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -195,7 +217,9 @@ QRect FlexGrid::selectedBlock() const {
 
 // --- the fixed rows and the label column ---
 
-bool FlexGrid::isFixedCell(int row, int col) const { return row < fixedRows_ || col < 1; }
+bool FlexGrid::isFixedCell(int row, int col) const {
+    return row < fixedRows_ || col < 1;
+}
 
 int FlexGrid::fixedHeight() const {
     int height = 0;
@@ -204,40 +228,35 @@ int FlexGrid::fixedHeight() const {
     return height;
 }
 
-int FlexGrid::fixedWidth() const { return columnCount() > 0 ? QTableWidget::columnWidth(0) : 0; }
+int FlexGrid::fixedWidth() const {
+    return columnCount() > 0 ? QTableWidget::columnWidth(0) : 0;
+}
 
 QModelIndex FlexGrid::indexAt(const QPoint& point) const {
-    if (rowCount() == 0 || columnCount() == 0 || point.x() < 0 || point.y() < 0)
-        return {};
+    if (rowCount() == 0 || columnCount() == 0 || point.x() < 0 || point.y() < 0) return {};
     int row = -1;
     if (point.y() < fixedHeight()) {
         for (int r = 0; r < fixedRows_ && row < 0; ++r) {
-            if (point.y() < verticalHeader()->sectionPosition(r) + rowHeight(r))
-                row = r;
+            if (point.y() < verticalHeader()->sectionPosition(r) + rowHeight(r)) row = r;
         }
     } else {
         row = rowAt(point.y());
     }
     const int col = point.x() < fixedWidth() ? 0 : columnAt(point.x());
-    if (row < 0 || col < 0)
-        return {};
+    if (row < 0 || col < 0) return {};
     return model()->index(row, col);
 }
 
 QRect FlexGrid::visualRect(const QModelIndex& index) const {
     QRect rect = QTableWidget::visualRect(index);
-    if (!index.isValid())
-        return rect;
-    if (index.column() < 1)
-        rect.moveLeft(horizontalHeader()->sectionPosition(index.column()));
-    if (index.row() < fixedRows_)
-        rect.moveTop(verticalHeader()->sectionPosition(index.row()));
+    if (!index.isValid()) return rect;
+    if (index.column() < 1) rect.moveLeft(horizontalHeader()->sectionPosition(index.column()));
+    if (index.row() < fixedRows_) rect.moveTop(verticalHeader()->sectionPosition(index.row()));
     return rect;
 }
 
 void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint) {
-    if (!index.isValid())
-        return;
+    if (!index.isValid()) return;
     // where the cell lies in the scrolled area, whatever covers it
     const QRect cell(columnViewportPosition(index.column()), rowViewportPosition(index.row()),
                      QTableWidget::columnWidth(index.column()), rowHeight(index.row()));
@@ -256,20 +275,16 @@ void FlexGrid::scrollTo(const QModelIndex& index, ScrollHint) {
 }
 
 QRect FlexGrid::visibleCells() const {
-    if (rowCount() <= fixedRows_ || columnCount() <= 1)
-        return {};
+    if (rowCount() <= fixedRows_ || columnCount() <= 1) return {};
     const int top = fixedHeight();
     const int left = fixedWidth();
     const int bottom = viewport()->height();
     const int right = viewport()->width();
     int r0 = rowAt(top);
     int c0 = columnAt(left);
-    if (r0 < 0 || c0 < 0)
-        return {};
-    if (rowViewportPosition(r0) < top)
-        ++r0;
-    if (columnViewportPosition(c0) < left)
-        ++c0;
+    if (r0 < 0 || c0 < 0) return {};
+    if (rowViewportPosition(r0) < top) ++r0;
+    if (columnViewportPosition(c0) < left) ++c0;
     int r1 = rowAt(bottom - 1);
     int c1 = columnAt(right - 1);
     if (r1 < 0)
@@ -287,15 +302,12 @@ QRect FlexGrid::visibleCells() const {
 
 void FlexGrid::keepCursorVisible() {
     const QModelIndex current = currentIndex();
-    if (!current.isValid() || isFixedCell(current.row(), current.column()))
-        return;
+    if (!current.isValid() || isFixedCell(current.row(), current.column())) return;
     // a selected block stays as it is; a lone cursor does not stay behind out of sight
     const QRect block = selectedBlock();
-    if (block.width() > 1 || block.height() > 1)
-        return;
+    if (block.width() > 1 || block.height() > 1) return;
     const QRect visible = visibleCells();
-    if (!visible.isValid())
-        return;
+    if (!visible.isValid()) return;
     const int row = qBound(visible.top(), current.row(), visible.bottom());
     const int col = qBound(visible.left(), current.column(), visible.right());
     if (row != current.row() || col != current.column())
@@ -304,14 +316,12 @@ void FlexGrid::keepCursorVisible() {
 
 QModelIndex FlexGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
     const QModelIndex next = QTableWidget::moveCursor(action, modifiers);
-    if (!next.isValid() || rowCount() <= fixedRows_ || columnCount() <= 1)
-        return {};
+    if (!next.isValid() || rowCount() <= fixedRows_ || columnCount() <= 1) return {};
     return model()->index(qMax(next.row(), fixedRows_), qMax(next.column(), 1));
 }
 
 void FlexGrid::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) {
-    if (rowCount() <= fixedRows_ || columnCount() <= 1 || !selectionModel())
-        return;
+    if (rowCount() <= fixedRows_ || columnCount() <= 1 || !selectionModel()) return;
     // the cells beneath the points, the fixed parts left out
     const auto rowOf = [this](int y) {
         const int r = rowAt(y);
@@ -389,8 +399,7 @@ void FlexGrid::scrollContentsBy(int dx, int dy) {
 
 void FlexGrid::paintEvent(QPaintEvent* event) {
     QTableWidget::paintEvent(event);
-    if (rowCount() == 0 || columnCount() == 0)
-        return;
+    if (rowCount() == 0 || columnCount() == 0) return;
     const int top = fixedHeight();
     const int left = fixedWidth();
     const QRect area = viewport()->rect();

@@ -7,6 +7,7 @@
 
 #include "roster/GridSurface.h"
 
+#include <QSignalBlocker>
 #include <QTableWidget>
 
 class QPainter;
@@ -51,6 +52,7 @@ public:
 
     // Whether a cell belongs to the fixed rows or the label column.
     bool isFixedCell(int row, int col) const;
+    QSignalBlocker quiet(); // blocks the model's signals while the grid is rebuilt
     // The cell at a point of the viewport, the fixed parts at their fixed places; and the
     // rectangle of a cell in the viewport, likewise.
     QModelIndex indexAt(const QPoint& point) const override;
@@ -83,6 +85,7 @@ private:
     int fixedRows_ = 2;
     QHash<int, roster::Align> columnAligns_;
     bool busy_ = false;
+    bool rebuilding_ = false; // redraw is off: cell changes are not signalled one by one
     bool pressOnFixed_ = false;
     QPoint keptScroll_;
 };

@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <bit>
+
 using roster::MemoryGrid;
 
 class TestGridPainter : public QObject {
@@ -158,6 +160,41 @@ private Q_SLOTS:
         QCOMPARE(grid.text(1, 1), QStringLiteral("150,00")); // flat target
         QVERIFY(grid.text(month.days + 2, 1).isEmpty());
         QCOMPARE(grid.text(month.days + 3, 1), QStringLiteral("-150,00   "));
+    }
+
+    // The sums row reads only the group's members; each member's sums must be those of the sums
+    // over all employees to the last bit, whatever order the duties were entered in.
+    void theGroupsSumsAreTheSumsOverAllEmployees() {
+        const int a = addEmployee(QStringLiteral("Anna"), 7.7);
+        const int b = addEmployee(QStringLiteral("Bert"), 7.7);
+        const int other = addEmployee(QStringLiteral("Olga"), 7.7);
+        addMember(1, a, 1);
+        addMember(1, b, 2);
+        addMember(2, other, 1);
+        for (int i = 0; i < 30; ++i) {
+            const int day = 1 + (i * 7) % 30; // every day once, out of order
+            for (const int maNr : {a, b, other})
+                addDuty(maNr, QDate(2024, 6, day), QTime(6, 7 * day % 60), QTime(13, 11 * day % 60),
+                        day / 7.0, QStringLiteral("F"), day % 3 == 0 ? 1.0 / 3.0 : 0.1);
+        }
+        const QDate first(2024, 6, 1), last(2024, 6, 30);
+        QHash<int, QPair<double, double>> all;
+        engine::Recordset& sums = t->env().StundSum(first, last);
+        for (sums.moveFirst(); !sums.eof(); sums.moveNext())
+            all.insert(sums.value(QStringLiteral("MaNr")).toInt(),
+                       {sums.value(QStringLiteral("Summe")).toDouble(),
+                        sums.value(QStringLiteral("summe2")).toDouble()});
+        engine::Recordset& group = t->env().StundSumGrp(first, last, 1);
+        QCOMPARE(group.recordCount(), 2);
+        for (group.moveFirst(); !group.eof(); group.moveNext()) {
+            const QPair<double, double> expected =
+                all.value(group.value(QStringLiteral("MaNr")).toInt());
+            // bit for bit (QCOMPARE would allow a rounding difference)
+            QCOMPARE(std::bit_cast<quint64>(group.value(QStringLiteral("Summe")).toDouble()),
+                     std::bit_cast<quint64>(expected.first));
+            QCOMPARE(std::bit_cast<quint64>(group.value(QStringLiteral("summe2")).toDouble()),
+                     std::bit_cast<quint64>(expected.second));
+        }
     }
 
     void theStoredStatisticsRowGivesTargetAndCarry() {
