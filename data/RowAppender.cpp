@@ -10,6 +10,8 @@ namespace data {
 std::unique_ptr<RowAppender> RowAppender::forTable(Session& session, engine::Recordset& table) {
     // one bit per column names the columns an INSERT gives
     if (!table.isTable() || table.fieldCount() > 64) return nullptr;
+    // a pending change of the recordset is written first, as its next new row would write it
+    if (table.isEditing()) table.update();
     if (&table == &session.env.rsDienstzeiten)
         return std::unique_ptr<RowAppender>(new RowAppender(session, table, Table::Duties));
     if (&table == &session.env.rsFeiertage)

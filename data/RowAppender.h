@@ -23,7 +23,7 @@ class RowAppender {
 public:
     // The appender for the table of `table` (a recordset of the data environment), or nothing
     // when its rows must go through the recordset (its hooks set fields of the row, or it has
-    // a write check).
+    // a write check). A pending change of a recordset it takes is written first.
     static std::unique_ptr<RowAppender> forTable(Session& session, engine::Recordset& table);
 
     // Writes one row: the values importedRow gives, a column without a value keeping its

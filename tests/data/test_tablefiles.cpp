@@ -240,7 +240,13 @@ private Q_SLOTS:
         QCOMPARE(lastChanges(), QStringList({"2030-04-09", "2030-04-08", "2031-01-01"}));
         QVERIFY(t.prompts.texts().at(0).contains(QStringLiteral("Datensatz 2 der Datei")));
 
-        // holidays appended from a file: every employee from the earliest one kept on
+        // holidays appended from a file: every employee from the earliest one kept on; a
+        // pending change of the holiday recordset is kept
+        t.env().Datenbank.executeNative(QStringLiteral("INSERT INTO Feiertage (Tag, Name) VALUES "
+                                                       "(%1, 'Alt')")
+                                            .arg(engine::dayNumber(QDate(2030, 6, 1))));
+        t.env().rsFeiertage.requery();
+        t.env().rsFeiertage.setValue(QStringLiteral("Name"), QStringLiteral("Neu"));
         const QString holidays = t.folder() + QStringLiteral("/Feiertage.xml");
         oldfiles::write(
             holidays,
@@ -249,6 +255,7 @@ private Q_SLOTS:
                 "<z:row Tag='2030-04-20T00:00:00'/><z:row Tag='2030-04-10T00:00:00'/>"));
         QVERIFY(data::importfile(t.session, holidays, t.env().rsFeiertage));
         QCOMPARE(lastChanges(), QStringList({"2030-04-09", "2030-04-08", "2030-04-10"}));
+        QCOMPARE(column(t.env().rsFeiertage, "Name"), QStringList({"Neu", "", ""}));
     }
 
     void importfileSkipsAndCountsRefusedRows() {
