@@ -24,10 +24,8 @@ FieldKind kindOf(const QString& declaredType) {
     const QString t = declaredType.toLower();
     if (t.contains(QLatin1String("date")) || t.contains(QLatin1String("time")))
         return FieldKind::Date;
-    if (t == QLatin1String("bit") || t.startsWith(QLatin1String("bool")))
-        return FieldKind::Boolean;
-    if (t.contains(QLatin1String("int")))
-        return FieldKind::Integer;
+    if (t == QLatin1String("bit") || t.startsWith(QLatin1String("bool"))) return FieldKind::Boolean;
+    if (t.contains(QLatin1String("int"))) return FieldKind::Integer;
     if (t.contains(QLatin1String("float")) || t.contains(QLatin1String("real")) ||
         t.contains(QLatin1String("doub")) || t.contains(QLatin1String("num")) ||
         t.contains(QLatin1String("dec")) || t.contains(QLatin1String("money")) ||
@@ -59,13 +57,12 @@ FieldInfo fieldFromDeclaration(const QString& name, const QString& declaredType)
 ColumnType columnTypeOf(const FieldInfo& f) {
     switch (f.kind) {
     case FieldKind::Integer:
-        if (f.autoIncrement)
-            return ColumnType::AutoNumber;
+        if (f.autoIncrement) return ColumnType::AutoNumber;
         return f.declaredType.toLower().contains(QLatin1String("small")) ? ColumnType::Integer
-                                                                          : ColumnType::Long;
+                                                                         : ColumnType::Long;
     case FieldKind::Double:
         return f.declaredType.toLower().contains(QLatin1String("real")) ? ColumnType::Single
-                                                                         : ColumnType::Double;
+                                                                        : ColumnType::Double;
     case FieldKind::Boolean:
         return ColumnType::Boolean;
     case FieldKind::Date:
@@ -101,8 +98,7 @@ FieldKind kindOf(ColumnType type) {
 
 // A value handed out by the engine in the stored form: day numbers, 0/1, numbers, text.
 QVariant storedFromTyped(const QVariant& v) {
-    if (!v.isValid() || v.isNull())
-        return QVariant();
+    if (!v.isValid() || v.isNull()) return QVariant();
     switch (v.typeId()) {
     case QMetaType::QDate:
     case QMetaType::QDateTime:
@@ -121,8 +117,7 @@ QVariant storedFromTyped(const QVariant& v) {
 }
 
 QVariant typedFromStored(const FieldInfo& f, const QVariant& raw) {
-    if (!raw.isValid() || raw.isNull())
-        return QVariant();
+    if (!raw.isValid() || raw.isNull()) return QVariant();
     switch (f.kind) {
     case FieldKind::Date: {
         const auto d = dayNumber(raw);
@@ -138,8 +133,7 @@ QVariant typedFromStored(const FieldInfo& f, const QVariant& raw) {
     case FieldKind::Integer: {
         bool ok = false;
         const qint64 i = raw.toLongLong(&ok);
-        if (!ok)
-            return raw;
+        if (!ok) return raw;
         if (i >= std::numeric_limits<int>::min() && i <= std::numeric_limits<int>::max())
             return QVariant(int(i));
         return QVariant(i);
@@ -177,15 +171,20 @@ void Recordset::requireOpen() const {
 
 void Recordset::requireCurrent() const {
     requireOpen();
-    if (!current_ || eof_ || bof_)
-        noCurrentRecord();
+    if (!current_ || eof_ || bof_) noCurrentRecord();
 }
 
-bool Recordset::isOpen() const { return cursor_ != nullptr; }
+bool Recordset::isOpen() const {
+    return cursor_ != nullptr;
+}
 
-bool Recordset::isTable() const { return isOpen() && !readOnly_; }
+bool Recordset::isTable() const {
+    return isOpen() && !readOnly_;
+}
 
-QString Recordset::source() const { return source_; }
+QString Recordset::source() const {
+    return source_;
+}
 
 void Recordset::openTable(Connection& connection, const QString& table) {
     close();
@@ -274,6 +273,7 @@ void Recordset::openFile(const QString& xmlPath) {
 void Recordset::close() {
     cursor_.reset();
     fields_.clear();
+    fieldIndexes_.clear();
     current_.reset();
     eof_ = bof_ = true;
     editing_ = adding_ = false;
@@ -288,8 +288,7 @@ void Recordset::close() {
 
 void Recordset::requery() {
     requireOpen();
-    if (editing_)
-        cancelUpdate();
+    if (editing_) cancelUpdate();
     cursor_->requery();
     moveFirst();
 }
@@ -308,13 +307,11 @@ void Recordset::setCurrent(std::optional<Row> row, bool forward) {
         bof_ = true;
         eof_ = cursor_->count() == 0;
     }
-    if (eof_ && bof_)
-        current_.reset();
+    if (eof_ && bof_) current_.reset();
 }
 
 void Recordset::flushEdit() {
-    if (editing_)
-        update();
+    if (editing_) update();
 }
 
 void Recordset::moveFirst() {
@@ -331,8 +328,7 @@ void Recordset::moveLast() {
 
 void Recordset::moveNext() {
     requireOpen();
-    if (eof_)
-        noCurrentRecord();
+    if (eof_) noCurrentRecord();
     flushEdit();
     if (bof_ || !current_) {
         setCurrent(cursor_->first(), true);
@@ -343,8 +339,7 @@ void Recordset::moveNext() {
 
 void Recordset::movePrevious() {
     requireOpen();
-    if (bof_)
-        noCurrentRecord();
+    if (bof_) noCurrentRecord();
     flushEdit();
     if (eof_ || !current_) {
         setCurrent(cursor_->last(), false);
@@ -360,8 +355,7 @@ long Recordset::recordCount() {
 
 long Recordset::absolutePosition() {
     requireOpen();
-    if (eof_ || bof_ || !current_)
-        return -1;
+    if (eof_ || bof_ || !current_) return -1;
     return cursor_->positionOf(*current_);
 }
 
@@ -369,8 +363,7 @@ void Recordset::setAbsolutePosition(long position) {
     requireOpen();
     flushEdit();
     auto row = cursor_->atPosition(position);
-    if (!row)
-        noCurrentRecord();
+    if (!row) noCurrentRecord();
     setCurrent(std::move(row), true);
 }
 
@@ -383,8 +376,7 @@ void Recordset::setBookmark(Bookmark bookmark) {
     requireOpen();
     flushEdit();
     auto row = cursor_->byKey(bookmark);
-    if (!row)
-        noCurrentRecord();
+    if (!row) noCurrentRecord();
     setCurrent(std::move(row), true);
 }
 
@@ -392,8 +384,7 @@ bool Recordset::find(const QString& criterion, int skipRecords) {
     requireOpen();
     const detail::Criteria criteria = detail::parseCriteria(criterion, fields_);
     flushEdit();
-    if (eof_)
-        return false;
+    if (eof_) return false;
     if (bof_ || !current_) {
         auto first = cursor_->first();
         if (!first) {
@@ -436,8 +427,7 @@ void Recordset::setSort(const QString& sort) {
     sort_ = sort;
     if (current_ && !eof_ && !bof_) {
         // keep the current row; refresh its values in case they changed
-        if (auto again = cursor_->byKey(current_->key))
-            current_ = again;
+        if (auto again = cursor_->byKey(current_->key)) current_ = again;
     } else {
         setCurrent(cursor_->first(), true);
     }
@@ -451,16 +441,19 @@ void Recordset::setFilter(const QString& filter) {
     SortSpec spec;
     for (const QString& part : sort_.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QStringList words = part.simplified().split(QLatin1Char(' '));
-        spec.push_back(SortKey{requireField(QString(words.value(0)).remove(QLatin1Char('[')).remove(QLatin1Char(']'))),
-                               words.size() > 1 && words.at(1).compare(QLatin1String("DESC"),
-                                                                       Qt::CaseInsensitive) == 0});
+        spec.push_back(SortKey{
+            requireField(QString(words.value(0)).remove(QLatin1Char('[')).remove(QLatin1Char(']'))),
+            words.size() > 1 &&
+                words.at(1).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0});
     }
     cursor_->setOrder(spec, criteria);
     filter_ = filter.trimmed();
     setCurrent(cursor_->first(), true);
 }
 
-int Recordset::fieldCount() const { return int(fields_.size()); }
+int Recordset::fieldCount() const {
+    return int(fields_.size());
+}
 
 const FieldInfo& Recordset::fieldInfo(int index) const {
     if (index < 0 || index >= int(fields_.size()))
@@ -479,15 +472,19 @@ QStringList Recordset::fieldNames() const {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-    for (int i = 0; i < int(fields_.size()); ++i) {
-        if (fields_[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
+    // a name asked for once is found again by its exact spelling (the columns of a file being
+    // copied are asked for on every row)
+    const auto known = fieldIndexes_.constFind(name);
+    if (known != fieldIndexes_.constEnd()) return known.value();
+    int index = -1;
+    for (int i = 0; i < int(fields_.size()) && index < 0; ++i) {
+        if (fields_[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0) index = i;
     }
     // "Table.column" as written in SQL texts
     const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        return fieldIndex(name.mid(dot + 1));
-    return -1;
+    if (index < 0 && dot >= 0) index = fieldIndex(name.mid(dot + 1));
+    fieldIndexes_.insert(name, index);
+    return index;
 }
 
 int Recordset::requireField(const QString& name) const {
@@ -508,8 +505,7 @@ QVariant Recordset::value(const QString& name) const {
 QVariant Recordset::value(int index) const {
     requireOpen();
     const FieldInfo& f = fieldInfo(index);
-    if (editing_)
-        return typedFromStored(f, buffer_[size_t(index)]);
+    if (editing_) return typedFromStored(f, buffer_[size_t(index)]);
     requireCurrent();
     if (status_ == RecordStatus::Deleted)
         throw EngineError(err::DeletedRow, QStringLiteral("Der Datensatz wurde gelöscht."));
@@ -519,8 +515,7 @@ QVariant Recordset::value(int index) const {
 QVariant Recordset::originalValue(const QString& name) const {
     requireOpen();
     const int i = requireField(name);
-    if (adding_ || !current_)
-        return QVariant();
+    if (adding_ || !current_) return QVariant();
     return typedFromStored(fields_[size_t(i)], current_->values[size_t(i)]);
 }
 
@@ -530,26 +525,26 @@ QVariant Recordset::typedValue(int index, const QVariant& stored) const {
 
 QVariant Recordset::toStorage(int index, const QVariant& value) const {
     const FieldInfo& f = fields_[size_t(index)];
-    if (!value.isValid() || value.isNull())
-        return QVariant();
+    if (!value.isValid() || value.isNull()) return QVariant();
     auto mismatch = [&f]() {
-        return EngineError(err::FieldTooSmall,
-                           QStringLiteral("Der Wert passt nicht zum Datentyp des Feldes '%1'.")
-                               .arg(f.name));
+        return EngineError(
+            err::FieldTooSmall,
+            QStringLiteral("Der Wert passt nicht zum Datentyp des Feldes '%1'.").arg(f.name));
     };
     switch (f.kind) {
     case FieldKind::Date: {
         const auto d = dayNumber(value);
-        if (!d)
-            throw mismatch();
+        if (!d) throw mismatch();
         return *d;
     }
     case FieldKind::Boolean:
         if (value.typeId() == QMetaType::QString) {
             const QString s = value.toString().trimmed().toLower();
-            if (s == QLatin1String("true") || s == QLatin1String("wahr") || s == QLatin1String("1") || s == QLatin1String("-1"))
+            if (s == QLatin1String("true") || s == QLatin1String("wahr") ||
+                s == QLatin1String("1") || s == QLatin1String("-1"))
                 return qint64(1);
-            if (s == QLatin1String("false") || s == QLatin1String("falsch") || s == QLatin1String("0") || s.isEmpty())
+            if (s == QLatin1String("false") || s == QLatin1String("falsch") ||
+                s == QLatin1String("0") || s.isEmpty())
                 return qint64(0);
             throw mismatch();
         }
@@ -557,15 +552,13 @@ QVariant Recordset::toStorage(int index, const QVariant& value) const {
     case FieldKind::Integer: {
         bool ok = false;
         const double d = value.toDouble(&ok);
-        if (!ok)
-            throw mismatch();
+        if (!ok) throw mismatch();
         return qint64(std::llround(d));
     }
     case FieldKind::Double: {
         bool ok = false;
         const double d = value.toDouble(&ok);
-        if (!ok)
-            throw mismatch();
+        if (!ok) throw mismatch();
         return d;
     }
     case FieldKind::Text: {
@@ -592,8 +585,9 @@ void Recordset::setValue(const QString& name, const QVariant& value) {
 void Recordset::setValue(int index, const QVariant& value) {
     requireOpen();
     if (readOnly_)
-        throw EngineError(err::ReadOnly, QStringLiteral("Der Vorgang ist für ein "
-                                                        "schreibgeschütztes Objekt nicht zulässig."));
+        throw EngineError(err::ReadOnly,
+                          QStringLiteral("Der Vorgang ist für ein "
+                                         "schreibgeschütztes Objekt nicht zulässig."));
     const FieldInfo& f = fieldInfo(index);
     const QVariant stored = toStorage(index, value);
     if (!editing_) {
@@ -613,17 +607,16 @@ void Recordset::setValue(int index, const QVariant& value) {
 void Recordset::addNew() {
     requireOpen();
     if (readOnly_)
-        throw EngineError(err::ReadOnly, QStringLiteral("Der Vorgang ist für ein "
-                                                        "schreibgeschütztes Objekt nicht zulässig."));
+        throw EngineError(err::ReadOnly,
+                          QStringLiteral("Der Vorgang ist für ein "
+                                         "schreibgeschütztes Objekt nicht zulässig."));
     flushEdit();
     Q_EMIT willChangeRecord(reason::AddNew, this);
     hadPreviousBeforeAdd_ = current_.has_value() && !eof_ && !bof_;
-    if (hadPreviousBeforeAdd_)
-        previousBeforeAdd_ = *current_;
+    if (hadPreviousBeforeAdd_) previousBeforeAdd_ = *current_;
     buffer_.assign(fields_.size(), QVariant());
     for (size_t i = 0; i < fields_.size(); ++i) {
-        if (fields_[i].defaultValue.isValid())
-            buffer_[i] = fields_[i].defaultValue;
+        if (fields_[i].defaultValue.isValid()) buffer_[i] = fields_[i].defaultValue;
     }
     changed_.assign(fields_.size(), false);
     editing_ = adding_ = true;
@@ -633,16 +626,13 @@ void Recordset::addNew() {
 
 void Recordset::update() {
     requireOpen();
-    if (!editing_)
-        return;
+    if (!editing_) return;
     // The change and whatever the change hooks write because of it are one transaction: they
     // land together or not at all, and the file is synchronised once.
     std::optional<Transaction> transaction;
-    if (!batchMode_ && connection_)
-        transaction.emplace(*connection_);
+    if (!batchMode_ && connection_) transaction.emplace(*connection_);
     Q_EMIT willChangeRecord(reason::Update, this);
-    if (writeCheck_)
-        writeCheck_(*this);
+    if (writeCheck_) writeCheck_(*this);
     PendingChange change;
     change.kind = adding_ ? 1 : 2;
     change.key = adding_ ? 0 : current_->key;
@@ -656,8 +646,7 @@ void Recordset::update() {
         return;
     }
     write(change); // throws: the edit stays pending, the caller may cancel it
-    if (transaction)
-        transaction->commit();
+    if (transaction) transaction->commit();
     editing_ = adding_ = false;
     status_ = RecordStatus::Unmodified;
 }
@@ -691,8 +680,7 @@ void Recordset::reloadCurrent(qint64 key) {
 
 void Recordset::cancelUpdate() {
     requireOpen();
-    if (!editing_)
-        return;
+    if (!editing_) return;
     if (adding_) {
         if (hadPreviousBeforeAdd_) {
             current_ = previousBeforeAdd_;
@@ -711,20 +699,18 @@ void Recordset::cancelUpdate() {
 void Recordset::deleteCurrent() {
     requireOpen();
     if (readOnly_)
-        throw EngineError(err::ReadOnly, QStringLiteral("Der Vorgang ist für ein "
-                                                        "schreibgeschütztes Objekt nicht zulässig."));
+        throw EngineError(err::ReadOnly,
+                          QStringLiteral("Der Vorgang ist für ein "
+                                         "schreibgeschütztes Objekt nicht zulässig."));
     if (adding_) {
         cancelUpdate();
         return;
     }
-    if (editing_)
-        cancelUpdate();
+    if (editing_) cancelUpdate();
     requireCurrent();
-    if (status_ == RecordStatus::Deleted)
-        noCurrentRecord();
+    if (status_ == RecordStatus::Deleted) noCurrentRecord();
     std::optional<Transaction> transaction;
-    if (!batchMode_)
-        transaction.emplace(*connection_);
+    if (!batchMode_) transaction.emplace(*connection_);
     Q_EMIT willChangeRecord(reason::Delete, this);
     PendingChange change;
     change.kind = 3;
@@ -746,8 +732,7 @@ void Recordset::setBatchMode(bool on) {
 void Recordset::updateBatch() {
     requireOpen();
     flushEdit();
-    if (pending_.empty())
-        return;
+    if (pending_.empty()) return;
     std::vector<PendingChange> changes;
     std::swap(changes, pending_);
     Transaction transaction(*connection_);
@@ -757,8 +742,7 @@ void Recordset::updateBatch() {
 }
 
 void Recordset::cancelBatch() {
-    if (editing_)
-        cancelUpdate();
+    if (editing_) cancelUpdate();
     pending_.clear();
 }
 
@@ -797,6 +781,8 @@ RowsetData Recordset::toData() {
     return data;
 }
 
-void Recordset::saveToFile(const QString& xmlPath) { writeRowsetXml(xmlPath, toData()); }
+void Recordset::saveToFile(const QString& xmlPath) {
+    writeRowsetXml(xmlPath, toData());
+}
 
 } // namespace engine

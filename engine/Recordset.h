@@ -11,6 +11,7 @@
 #include "engine/EngineError.h"
 #include "engine/RowsetXml.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -180,6 +181,7 @@ private:
     Connection* connection_ = nullptr;
     std::unique_ptr<Cursor> cursor_;
     std::vector<FieldInfo> fields_;
+    mutable QHash<QString, int> fieldIndexes_; // fieldIndex's answers by the name asked
     QString source_;
     QString sort_;
     QString filter_;
