@@ -263,6 +263,9 @@ void attachChangeHooks(Session& session) {
     QObject::connect(
         &env, &DataUmgebung::dutiesWritten, hooks,
         [hooks](const QList<DataUmgebung::DutyDay>& duties) { hooks->dutiesWritten(duties); });
+    QObject::connect(
+        &env, &DataUmgebung::holidaysWritten, hooks,
+        [&session](const QDate& earliest) { updatelastchangeOfAll(session, earliest); });
     QObject::connect(&env.rsFeiertage, &engine::Recordset::willChangeRecord, hooks,
                      [hooks](int reason, engine::Recordset* rs) {
                          hooks->rsFeiertage_WillChangeRecord(reason, rs);

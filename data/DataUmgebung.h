@@ -84,6 +84,9 @@ Q_SIGNALS:
     // Duties were written or deleted with statements (the block commands), inside the
     // transaction that wrote them; the change hooks take them as changes of rsDienstzeiten.
     void dutiesWritten(const QList<data::DataUmgebung::DutyDay>& duties);
+    // Holidays were added with statements (a table file), the earliest on `earliest`; the change
+    // hooks take them as new rows of rsFeiertage.
+    void holidaysWritten(const QDate& earliest);
 
 private:
     QList<Command> commands_;

@@ -21,6 +21,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <vector>
 
 namespace data {
 
@@ -30,8 +31,14 @@ std::optional<QVariant> importedValue(const engine::Recordset& file, const QStri
 
 enum class AutoNumbers { Copy, Renumber };
 
-// Sets every column of target's pending new row from the file's current row. Renumber leaves
-// autonumber columns to the table (rows appended to a table that has rows of its own).
+// The value for each column of target (in its order) from the file's current row; nothing where
+// the column keeps its default. Renumber leaves autonumber columns to the table (rows appended
+// to a table that has rows of its own).
+std::vector<std::optional<QVariant>> importedRow(const engine::Recordset& file,
+                                                 const engine::Recordset& target,
+                                                 const QDate& today, AutoNumbers autoNumbers);
+
+// Sets every column of target's pending new row to the values importedRow gives.
 void setImportedRow(const engine::Recordset& file, engine::Recordset& target, const QDate& today,
                     AutoNumbers autoNumbers);
 

@@ -1,6 +1,7 @@
 #include "data/TableFiles.h"
 
 #include "data/ImportRules.h"
+#include "data/RowAppender.h"
 #include "data/Schema.h"
 #include "engine/DateValue.h"
 #include "engine/RowsetXml.h"
@@ -79,15 +80,29 @@ Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
     Copied copied;
     QList<engine::EngineError> refusals;
     engine::Recordset file;
+    const std::unique_ptr<RowAppender> appender = RowAppender::forTable(session, table);
+    const auto refuse = [&](const engine::EngineError& e) {
+        if (++copied.refused <= ReportedRows)
+            refusals.append(engine::EngineError(
+                e.number(), e.description() + QStringLiteral(" (Datensatz %1 der Datei %2)")
+                                                  .arg(copied.rows)
+                                                  .arg(shown(path))));
+    };
     engine::streamRowsetXml(
         path,
         [&](const engine::RowsetData& batch) {
             file.openData(batch);
             for (file.moveFirst(); !file.eof(); file.moveNext()) {
                 ++copied.rows;
+                if (withProgress) advance(*session.progress);
                 try {
+                    if (appender) {
+                        const auto refusal =
+                            appender->append(importedRow(file, table, today, AutoNumbers::Copy));
+                        if (refusal) refuse(*refusal);
+                        continue;
+                    }
                     table.addNew();
-                    if (withProgress) advance(*session.progress);
                     setImportedRow(file, table, today, AutoNumbers::Copy);
                     // whatever the file held, the row is now one of the current format
                     if (suffix == SettingsSuffix)
@@ -96,16 +111,12 @@ Copied copyAllRows(Session& session, const QString& path, const QString& suffix,
                     table.update();
                 } catch (const engine::EngineError& e) {
                     table.cancelUpdate();
-                    if (++copied.refused <= ReportedRows)
-                        refusals.append(engine::EngineError(
-                            e.number(), e.description() + QStringLiteral(" (Datensatz %1 der "
-                                                                         "Datei %2)")
-                                                              .arg(copied.rows)
-                                                              .arg(shown(path))));
+                    refuse(e);
                 }
             }
         },
         keepReadableRows ? &unread : nullptr);
+    if (appender) appender->announce();
     copied.refused += long(unread.size());
     for (qsizetype i = 0; i < unread.size() && i < ReportedRows; ++i)
         report(session,
@@ -282,10 +293,17 @@ bool importfile(Session& session, const QString& path, engine::Recordset& record
         // One transaction for speed; a refused row is undone alone and the others stay. The
         // file streams in, so a fault in it leaves the table as it was.
         engine::Transaction transaction(session.env.Datenbank);
+        const std::unique_ptr<RowAppender> appender = RowAppender::forTable(session, recordset);
         engine::streamRowsetXml(path, [&](const engine::RowsetData& batch) {
             file.openData(batch);
             for (file.moveFirst(); !file.eof(); file.moveNext()) {
                 try {
+                    if (appender) {
+                        if (appender->append(
+                                importedRow(file, recordset, today, AutoNumbers::Renumber)))
+                            ++errors;
+                        continue;
+                    }
                     recordset.addNew();
                     setImportedRow(file, recordset, today, AutoNumbers::Renumber);
                     recordset.update();
@@ -295,6 +313,7 @@ bool importfile(Session& session, const QString& path, engine::Recordset& record
                 }
             }
         });
+        if (appender) appender->announce();
         transaction.commit();
     } catch (const std::exception& e) {
         errors = 0; // the rows counted were rolled back with the others

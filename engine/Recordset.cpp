@@ -200,7 +200,6 @@ void Recordset::openTable(Connection& connection, const QString& table) {
     }
     connection_ = &connection;
     fields_ = std::move(fields);
-    fieldIndexCache_.clear();
     source_ = connection.canonicalTableName(table);
     cursor_ = makeTableCursor(connection, source_, fields_);
     readOnly_ = false;
@@ -232,7 +231,6 @@ void Recordset::openSql(Connection& connection, const QString& sql, const QVaria
     auto rows = run(&fields);
     connection_ = &connection;
     fields_ = std::move(fields);
-    fieldIndexCache_.clear();
     source_ = sql;
     cursor_ = makeMemoryCursor(std::move(rows), [run]() { return run(nullptr); });
     readOnly_ = true;
@@ -261,7 +259,6 @@ void Recordset::openData(const RowsetData& data) {
         rows.push_back(std::move(row));
     }
     fields_ = std::move(fields);
-    fieldIndexCache_.clear();
     cursor_ = makeMemoryCursor(std::move(rows), {});
     readOnly_ = true;
     moveFirst();
@@ -276,7 +273,7 @@ void Recordset::openFile(const QString& xmlPath) {
 void Recordset::close() {
     cursor_.reset();
     fields_.clear();
-    fieldIndexCache_.clear();
+    fieldIndexes_.clear();
     current_.reset();
     eof_ = bof_ = true;
     editing_ = adding_ = false;
@@ -475,19 +472,19 @@ QStringList Recordset::fieldNames() const {
 }
 
 int Recordset::fieldIndex(const QString& name) const {
-    // a repaint asks for the same few names thousands of times
-    if (const auto known = fieldIndexCache_.constFind(name); known != fieldIndexCache_.cend())
-        return *known;
-    for (int i = 0; i < int(fields_.size()); ++i) {
-        if (fields_[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0) {
-            fieldIndexCache_.insert(name, i);
-            return i;
-        }
+    // a name asked for once is found again by its exact spelling (the columns of a file being
+    // copied are asked for on every row)
+    const auto known = fieldIndexes_.constFind(name);
+    if (known != fieldIndexes_.constEnd()) return known.value();
+    int index = -1;
+    for (int i = 0; i < int(fields_.size()) && index < 0; ++i) {
+        if (fields_[size_t(i)].name.compare(name, Qt::CaseInsensitive) == 0) index = i;
     }
     // "Table.column" as written in SQL texts
     const int dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot >= 0) return fieldIndex(name.mid(dot + 1));
-    return -1;
+    if (index < 0 && dot >= 0) index = fieldIndex(name.mid(dot + 1));
+    fieldIndexes_.insert(name, index);
+    return index;
 }
 
 int Recordset::requireField(const QString& name) const {

@@ -181,7 +181,7 @@ private:
     Connection* connection_ = nullptr;
     std::unique_ptr<Cursor> cursor_;
     std::vector<FieldInfo> fields_;
-    mutable QHash<QString, int> fieldIndexCache_; // names asked for, in any case
+    mutable QHash<QString, int> fieldIndexes_; // fieldIndex's answers by the name asked
     QString source_;
     QString sort_;
     QString filter_;

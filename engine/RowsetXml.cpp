@@ -367,16 +367,17 @@ private:
             fail(QStringLiteral("die Datei enthält mehr Felder, als ihre Größe erwarten lässt"));
         RowsetRow row(columns_.size());
         if (setColumns) *setColumns = QBitArray(columns_.size());
+        qsizetype index = -1;
         for (const QXmlStreamAttribute& attribute : xml_.attributes()) {
             if (attribute.namespaceUri().isEmpty()) {
-                const qsizetype index = columnOf(attribute.name());
+                index = columnOf(attribute.name(), index + 1);
                 if (index < 0) continue;
                 row[index] = value(attribute.value(), columns_[index]);
                 if (setColumns) setColumns->setBit(index);
             } else if (setColumns && is(attribute, rowsetNs, u"forcenull")) {
                 for (const QStringView name : attribute.value().split(u' ', Qt::SkipEmptyParts)) {
-                    const qsizetype index = columnOf(name);
-                    if (index >= 0) setColumns->setBit(index);
+                    const qsizetype named = columnOf(name);
+                    if (named >= 0) setColumns->setBit(named);
                 }
             }
         }
@@ -389,8 +390,15 @@ private:
         return attribute.namespaceUri() == ns && attribute.name() == name;
     }
 
-    qsizetype columnOf(QStringView xmlName) const {
-        return columnsByXmlName_.value(xmlName.toString(), -1);
+    // The column of an attribute of z:row; files write them in the schema's order, so the one
+    // after the previous attribute's column is tried first.
+    qsizetype columnOf(QStringView xmlName, qsizetype likely = 0) const {
+        if (likely >= 0 && likely < columns_.size() && columns_[likely].xmlName == xmlName)
+            return likely;
+        for (qsizetype i = 0; i < columns_.size(); ++i) {
+            if (columns_[i].xmlName == xmlName) return i;
+        }
+        return -1;
     }
 
     QVariant value(QStringView text, const FileColumn& column) const {

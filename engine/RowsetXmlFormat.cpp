@@ -61,7 +61,36 @@ const QRegularExpression& dateTimePattern() {
 
 // The zone offset of dateTime.tz is dropped: dates are wall-clock values here, as the old
 // engine kept them, and a conversion would shift days.
+// "2002-09-29T00:00:00" or "2002-09-29", as files are written: the fields without the pattern.
+bool plainDateTime(QStringView text, std::array<int, 6>& fields) {
+    if (text.size() != 10 && text.size() != 19) return false;
+    const auto number = [text](qsizetype from, qsizetype count, int& out) {
+        out = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9') return false;
+            out = out * 10 + (c - u'0');
+        }
+        return true;
+    };
+    fields = {};
+    if (!number(0, 4, fields[0]) || text[4] != u'-' || !number(5, 2, fields[1]) ||
+        text[7] != u'-' || !number(8, 2, fields[2]))
+        return false;
+    if (text.size() == 10) return true;
+    return (text[10] == u'T' || text[10] == u' ') && number(11, 2, fields[3]) && text[13] == u':' &&
+           number(14, 2, fields[4]) && text[16] == u':' && number(17, 2, fields[5]);
+}
+
 QVariant dateTimeFromText(QStringView text, QString* problem) {
+    std::array<int, 6> fields;
+    if (plainDateTime(text, fields)) {
+        const QDate date(fields[0], fields[1], fields[2]);
+        const QTime time(fields[3], fields[4], fields[5]);
+        if (date.isValid() && time.isValid()) return QVariant(QDateTime(date, time, Qt::UTC));
+        *problem = QStringLiteral("ist kein gültiges Datum");
+        return {};
+    }
     const QRegularExpressionMatch match = dateTimePattern().match(text.trimmed());
     const QDate date = match.hasMatch()
                            ? QDate(match.capturedView(1).toInt(), match.capturedView(2).toInt(),

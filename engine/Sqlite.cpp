@@ -13,8 +13,7 @@ Statement::Statement(Connection& connection, const QString& sql)
 }
 
 Statement::~Statement() {
-    if (stmt_)
-        connection_.returnStatement(sql_, stmt_);
+    if (stmt_) connection_.returnStatement(sql_, stmt_);
 }
 
 void Statement::bind(int index, const QVariant& value) {
@@ -60,8 +59,7 @@ void Statement::bind(int index, const QVariant& value) {
         }
         }
     }
-    if (rc != SQLITE_OK)
-        throw connection_.error(rc, sql_);
+    if (rc != SQLITE_OK) throw connection_.error(rc, sql_);
 }
 
 void Statement::bindAll(const QVariantList& values) {
@@ -71,13 +69,23 @@ void Statement::bindAll(const QVariantList& values) {
 
 bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
     const EngineError e = connection_.error(rc, sql_);
     sqlite3_reset(stmt_);
     throw e;
+}
+
+std::optional<EngineError> Statement::stepUnlessRefused() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_DONE || rc == SQLITE_ROW) {
+        sqlite3_reset(stmt_);
+        return std::nullopt;
+    }
+    const EngineError e = connection_.error(rc, sql_);
+    sqlite3_reset(stmt_);
+    if ((rc & 0xff) != SQLITE_CONSTRAINT) throw e;
+    return e;
 }
 
 void Statement::reset() {
@@ -85,7 +93,9 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
 QString Statement::columnName(int column) const {
     return QString::fromUtf8(sqlite3_column_name(stmt_, column));
@@ -103,9 +113,9 @@ QVariant Statement::value(int column) const {
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(stmt_, column));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
-            sqlite3_column_bytes(stmt_, column)));
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
+                              sqlite3_column_bytes(stmt_, column)));
     case SQLITE_BLOB:
         return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
                                    sqlite3_column_bytes(stmt_, column)));
@@ -114,7 +124,9 @@ QVariant Statement::value(int column) const {
     }
 }
 
-qint64 Statement::int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+qint64 Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
@@ -124,8 +136,7 @@ bool Statement::isNull(int column) const {
 // then come from the connection's cache (savepoints nest strictly, and a name is free again once
 // released).
 Transaction::Transaction(Connection& connection)
-    : connection_(connection),
-      name_(QStringLiteral("tnv_sp%1").arg(++connection.savepointDepth_)) {
+    : connection_(connection), name_(QStringLiteral("tnv_sp%1").arg(++connection.savepointDepth_)) {
     try {
         connection_.executeNative(QStringLiteral("SAVEPOINT ") + name_);
     } catch (...) {
@@ -135,8 +146,7 @@ Transaction::Transaction(Connection& connection)
 }
 
 Transaction::~Transaction() {
-    if (!open_)
-        return;
+    if (!open_) return;
     --connection_.savepointDepth_;
     try {
         connection_.executeNative(QStringLiteral("ROLLBACK TO ") + name_);

@@ -3,8 +3,12 @@
 // finalize or return to the connection's cache on every path) and one transaction (a savepoint,
 // so transactions nest; rolled back unless committed).
 
+#include "engine/EngineError.h"
+
 #include <QString>
 #include <QVariant>
+
+#include <optional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -23,6 +27,12 @@ public:
     void bind(int index, const QVariant& value); // 1-based; dates become day numbers
     void bindAll(const QVariantList& values);
     bool step(); // true while a row is available; throws EngineError on failure
+    // Runs a statement that writes and returns no rows. A change the table refuses (a
+    // constraint: a key that exists, a missing value) comes back as its error, and nothing of
+    // the statement stays in the file (SQLite backs out a failed statement, its triggers'
+    // writes included); any other failure throws as step() does. For bulk writes that count
+    // the rows refused without unwinding for each.
+    std::optional<EngineError> stepUnlessRefused();
     void reset();
 
     int columnCount() const;

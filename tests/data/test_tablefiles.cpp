@@ -2,11 +2,13 @@
 // every sound row, the column rules for files of earlier formats, and the menu import that skips
 // and counts the rows a table refuses.
 
+#include "data/ChangeHooks.h"
 #include "data/ImportRules.h"
 #include "data/Schema.h"
 #include "data/TableFiles.h"
 #include "engine/DateValue.h"
 #include "engine/RowsetXml.h"
+#include "engine/Sqlite.h"
 #include "tests/data/OldFormatFiles.h"
 #include "tests/support/TestSession.h"
 
@@ -197,6 +199,63 @@ private Q_SLOTS:
         rs.moveLast();
         QVERIFY(rs.value(QStringLiteral("Name")).isNull());
         QCOMPARE(rs.value(QStringLiteral("Prozent")).toDouble(), 0.5);
+    }
+
+    void restoredDutiesAndHolidaysLowerLastChangeOfTheRowsKept() {
+        TestSession t;
+        t.createDatabase();
+        data::attachChangeHooks(t.session);
+        for (int maNr : {1, 2, 3})
+            t.env().Datenbank.executeNative(
+                QStringLiteral("INSERT INTO Mitarbeiter (MaNr, PlanName, Nachname, lastChange) "
+                               "VALUES (%1, 'M%1', 'N%1', %2)")
+                    .arg(maNr)
+                    .arg(engine::dayNumber(QDate(2031, 1, 1))));
+        t.env().execute(QStringLiteral("Mitarbeiter"));
+        t.env().Datenbank.executeNative(
+            QStringLiteral("INSERT INTO Dienstzeiten (Tag, MaNr) VALUES (%1, 1)")
+                .arg(engine::dayNumber(QDate(2030, 3, 1))));
+        const auto lastChanges = [&t] {
+            QStringList days;
+            engine::Statement st(
+                t.env().Datenbank,
+                QStringLiteral("SELECT lastChange FROM Mitarbeiter ORDER BY MaNr"));
+            while (st.step())
+                days << engine::toDate(st.value(0)).toString(Qt::ISODate);
+            return days;
+        };
+        // the row of 1 March is refused (that duty exists): it lowers nothing
+        oldfiles::write(
+            t.folder() + QStringLiteral("/daten.Dienste.xml"),
+            oldfiles::rowsetFile(
+                "<s:AttributeType name='Tag'><s:datatype dt:type='dateTime'/></s:AttributeType>"
+                "<s:AttributeType name='MaNr'><s:datatype dt:type='int'/></s:AttributeType>",
+                "<z:row Tag='2030-05-02T00:00:00' MaNr='2'/><z:row Tag='2030-03-01T00:00:00' "
+                "MaNr='1'/><z:row Tag='2030-04-09T00:00:00' MaNr='1'/><z:row "
+                "Tag='2030-04-08T00:00:00' MaNr='2'/>"));
+        const data::TableDef& duties = data::table(QStringLiteral("Dienstzeiten"));
+        QVERIFY(data::importsaved(t.session, duties.createStatement, duties.suffix,
+                                  t.env().rsDienstzeiten, false));
+        QCOMPARE(t.env().rsDienstzeiten.recordCount(), 4L);
+        QCOMPARE(lastChanges(), QStringList({"2030-04-09", "2030-04-08", "2031-01-01"}));
+        QVERIFY(t.prompts.texts().at(0).contains(QStringLiteral("Datensatz 2 der Datei")));
+
+        // holidays appended from a file: every employee from the earliest one kept on; a
+        // pending change of the holiday recordset is kept
+        t.env().Datenbank.executeNative(QStringLiteral("INSERT INTO Feiertage (Tag, Name) VALUES "
+                                                       "(%1, 'Alt')")
+                                            .arg(engine::dayNumber(QDate(2030, 6, 1))));
+        t.env().rsFeiertage.requery();
+        t.env().rsFeiertage.setValue(QStringLiteral("Name"), QStringLiteral("Neu"));
+        const QString holidays = t.folder() + QStringLiteral("/Feiertage.xml");
+        oldfiles::write(
+            holidays,
+            oldfiles::rowsetFile(
+                "<s:AttributeType name='Tag'><s:datatype dt:type='dateTime'/></s:AttributeType>",
+                "<z:row Tag='2030-04-20T00:00:00'/><z:row Tag='2030-04-10T00:00:00'/>"));
+        QVERIFY(data::importfile(t.session, holidays, t.env().rsFeiertage));
+        QCOMPARE(lastChanges(), QStringList({"2030-04-09", "2030-04-08", "2030-04-10"}));
+        QCOMPARE(column(t.env().rsFeiertage, "Name"), QStringList({"Neu", "", ""}));
     }
 
     void importfileSkipsAndCountsRefusedRows() {
