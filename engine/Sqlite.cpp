@@ -13,8 +13,7 @@ Statement::Statement(Connection& connection, const QString& sql)
 }
 
 Statement::~Statement() {
-    if (stmt_)
-        connection_.returnStatement(sql_, stmt_);
+    if (stmt_) connection_.returnStatement(sql_, stmt_);
 }
 
 void Statement::bind(int index, const QVariant& value) {
@@ -60,8 +59,7 @@ void Statement::bind(int index, const QVariant& value) {
         }
         }
     }
-    if (rc != SQLITE_OK)
-        throw connection_.error(rc, sql_);
+    if (rc != SQLITE_OK) throw connection_.error(rc, sql_);
 }
 
 void Statement::bindAll(const QVariantList& values) {
@@ -71,10 +69,8 @@ void Statement::bindAll(const QVariantList& values) {
 
 bool Statement::step() {
     const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
     const EngineError e = connection_.error(rc, sql_);
     sqlite3_reset(stmt_);
     throw e;
@@ -85,7 +81,9 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
 QString Statement::columnName(int column) const {
     return QString::fromUtf8(sqlite3_column_name(stmt_, column));
@@ -103,9 +101,9 @@ QVariant Statement::value(int column) const {
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(stmt_, column));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(
-            reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
-            sqlite3_column_bytes(stmt_, column)));
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
+                              sqlite3_column_bytes(stmt_, column)));
     case SQLITE_BLOB:
         return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, column)),
                                    sqlite3_column_bytes(stmt_, column)));
@@ -114,7 +112,24 @@ QVariant Statement::value(int column) const {
     }
 }
 
-qint64 Statement::int64(int column) const { return sqlite3_column_int64(stmt_, column); }
+qint64 Statement::int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+double Statement::number(int column) const {
+    // one call into the statement; the value's accessors take no lock
+    sqlite3_value* v = sqlite3_column_value(stmt_, column);
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return double(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(v);
+    case SQLITE_NULL:
+        return 0.0;
+    default: // text is read as the QVariant reads it
+        return value(column).toDouble();
+    }
+}
 
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
@@ -124,8 +139,7 @@ bool Statement::isNull(int column) const {
 // then come from the connection's cache (savepoints nest strictly, and a name is free again once
 // released).
 Transaction::Transaction(Connection& connection)
-    : connection_(connection),
-      name_(QStringLiteral("tnv_sp%1").arg(++connection.savepointDepth_)) {
+    : connection_(connection), name_(QStringLiteral("tnv_sp%1").arg(++connection.savepointDepth_)) {
     try {
         connection_.executeNative(QStringLiteral("SAVEPOINT ") + name_);
     } catch (...) {
@@ -135,8 +149,7 @@ Transaction::Transaction(Connection& connection)
 }
 
 Transaction::~Transaction() {
-    if (!open_)
-        return;
+    if (!open_) return;
     --connection_.savepointDepth_;
     try {
         connection_.executeNative(QStringLiteral("ROLLBACK TO ") + name_);

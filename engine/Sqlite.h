@@ -30,6 +30,9 @@ public:
     QString declaredType(int column) const; // empty for expressions
     QVariant value(int column) const;       // NULL, qint64, double, QString or QByteArray
     qint64 int64(int column) const;
+    // value(column).toDouble(), without a QVariant for the numbers and NULL (a loop over many
+    // rows reads its figures so)
+    double number(int column) const;
     bool isNull(int column) const;
 
 private:

@@ -36,6 +36,7 @@ public:
     bool next() { return statement_.step(); }
     QVariant value(int column) const { return statement_.value(column); }
     bool isNull(int column) const { return statement_.isNull(column); }
+    double number(int column) const { return statement_.number(column); } // value().toDouble()
 
 private:
     engine::Statement statement_;
