@@ -168,6 +168,81 @@ private slots:
         }
     }
 
+    // A run over much of the table reads it in one pass, a small one each employee's duties
+    // through the index: both give the same figures, to the last bit, for awkward duties.
+    void bothDutyReadsGiveTheSameFigures() {
+        const int a = addEmployee(env(), "Anna", QDate(2023, 12, 4), 7.7);
+        const int b = addEmployee(env(), "Bert", QDate(2024, 1, 1), 6.5);
+        const auto day = [](int m, int d) { return engine::dayNumber(QDate(2024, m, d)); };
+        // inserted out of the order of the days; times with seconds, past midnight, 24 hours
+        // (end equal to start, a day later), one time or both missing, pauses, flat hours, labels
+        // in any case and with umlauts, a day stored as text and an employee number with a
+        // fraction (neither belongs to any range)
+        const QString rows[] = {
+            QString("%1, %2, %3, %4, 0.25, 0, 'Frühdienst'")
+                .arg(a)
+                .arg(day(2, 3))
+                .arg(day(2, 3) + 0.25 + 7.0 / 86400)
+                .arg(day(2, 3) + 0.6),
+            QString("%1, %2, %3, %4, 0.5, 1.5, 'NACHT'")
+                .arg(a)
+                .arg(day(1, 31))
+                .arg(day(1, 31) + 0.9)
+                .arg(day(2, 1) + 0.27),
+            QString("%1, %2, %3, %4, 0, 0, 'D24'")
+                .arg(a)
+                .arg(day(1, 2))
+                .arg(day(1, 2) + 0.3)
+                .arg(day(1, 3) + 0.3),
+            QString("%1, %2, %3, NULL, 0.75, 7.7, 'urlaub'")
+                .arg(a)
+                .arg(day(3, 1))
+                .arg(day(3, 1) + 0.3),
+            QString("%1, %2, NULL, NULL, 0, 7.7, 'Krankheit'").arg(a).arg(day(2, 29)),
+            QString("%1, %2, %3, %4, 0.1, 0, 'Spät'")
+                .arg(b)
+                .arg(day(1, 15))
+                .arg(day(1, 15) + 0.55)
+                .arg(day(1, 15) + 0.9 + 59.0 / 86400),
+            QString("%1, %2, NULL, NULL, 0, 6.5, 'URLAUB'").arg(b).arg(day(1, 8)),
+            QString("%1, 'morgen', NULL, NULL, 0, 99, 'x'").arg(b),
+            QString("%1, %2, NULL, NULL, 0, 99, 'x'").arg(b - 0.25).arg(day(1, 9)),
+        };
+        for (const QString& values : rows)
+            env().Datenbank.executeNative(
+                "INSERT INTO Dienstzeiten (MaNr, Tag, Anfang, Ende, Pause, Normstunden, Kurzinfo) "
+                "VALUES (" +
+                values + ")");
+        const auto figures = [this] {
+            QStringList all;
+            engine::Statement st(
+                env().Datenbank,
+                "SELECT MaNr, Jahr, Monat, Soll, IstStd, SumVormonat, "
+                "Urlaubstage, Kranktage FROM Statistik ORDER BY MaNr, Jahr, Monat");
+            while (st.step())
+                for (int c = 0; c < 8; ++c)
+                    all << QString::number(st.number(c), 'g', 17);
+            return all;
+        };
+        const auto recompute = [&] {
+            env().Datenbank.executeNative("DELETE FROM Statistik");
+            for (const int ma : {a, b})
+                setLastChange(env(), ma, QDate(2023, 12, 4));
+            QCOMPARE(run(), StatisticsOutcome::Ok);
+        };
+        recompute(); // the whole table, its few rows
+        const QStringList once = figures();
+        QCOMPARE(once.size(), 8 * (5 + 4)); // December (January) to April
+        // a duty numbered far beyond the others makes the table look large: each employee's own
+        env().Datenbank.executeNative(
+            "INSERT INTO Dienstzeiten (DienstNR, MaNr, Tag) VALUES (1000000000, 999, 1)");
+        recompute();
+        QCOMPARE(figures(), once);
+        QCOMPARE(stat(env(), a, 2, 2024).urlaub, 0);
+        QCOMPARE(stat(env(), a, 2, 2024).krank, 1);
+        QCOMPARE(stat(env(), b, 1, 2024).urlaub, 1);
+    }
+
     void failureLeavesTheEmployeeAsHeWas() {
         const int a = addEmployee(env(), "Anna", QDate(2024, 1, 1));
         const int b = addEmployee(env(), "Bert", QDate(2024, 1, 1));
