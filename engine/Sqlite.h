@@ -6,6 +6,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -33,6 +35,9 @@ public:
     // value(column).toDouble(), without a QVariant for the numbers and NULL (a loop over many
     // rows reads its figures so)
     double number(int column) const;
+    std::optional<double> numberOrNull(int column) const; // no value for NULL, else number()
+    std::optional<qint64> integer(int column) const;      // a value only for an INTEGER
+    bool isPlainNumber(int column) const;                 // INTEGER, REAL or NULL
     bool isNull(int column) const;
 
 private:

@@ -37,6 +37,9 @@ public:
     QVariant value(int column) const { return statement_.value(column); }
     bool isNull(int column) const { return statement_.isNull(column); }
     double number(int column) const { return statement_.number(column); } // value().toDouble()
+    std::optional<double> numberOrNull(int column) const { return statement_.numberOrNull(column); }
+    std::optional<qint64> integer(int column) const { return statement_.integer(column); }
+    bool isPlainNumber(int column) const { return statement_.isPlainNumber(column); }
 
 private:
     engine::Statement statement_;

@@ -248,15 +248,16 @@ std::vector<Employee> markedEmployees(data::DataUmgebung& env) {
 
 // The duties of all employees of the run in one pass over the table when that is cheaper than
 // reading each employee's through the index (a run from the first working days); else none.
-std::unordered_map<int, DutyList> readAtOnce(data::Session& session,
-                                             const std::vector<Employee>& employees) {
+using DutyMap = std::unordered_map<int, DutyList>;
+
+DutyMap readAtOnce(data::Session& session, const std::vector<Employee>& employees) {
     FirstDays firstDays;
     for (const Employee& e : employees)
         firstDays.emplace(e.maNr, e.firstDutyDay()); // a MaNr twice would read it twice
     if (firstDays.size() != employees.size() ||
         !wholeTableIsCheaper(session.env.Datenbank, firstDays, session.today()))
         return {};
-    return readDutiesFrom(session.env.Datenbank, firstDays);
+    return readDutiesFrom(session.env.Datenbank, firstDays).value_or(DutyMap());
 }
 
 void clearLastChange(data::DataUmgebung& env, int maNr) {

@@ -6,7 +6,10 @@
 
 #include <QHash>
 
+#include <QTime>
+
 #include <algorithm>
+#include <cmath>
 
 namespace roster {
 
@@ -21,14 +24,16 @@ const QString TermColumns =
 const QVariant Urlaub = QStringLiteral("%Urlaub%");
 const QVariant Krank = QStringLiteral("%Krank%");
 
-// The duty of the row, its columns from column first on as TermColumns gives them.
+// The duty of the row as TermColumns give it, from column first on.
 DutyTerms termsOf(const QueryRun& run, int first) {
     DutyTerms duty;
     duty.tag = run.number(first);
-    duty.hasTimed = !run.isNull(first + 1);
-    if (duty.hasTimed) duty.timed = run.number(first + 1);
-    duty.hasFlat = !run.isNull(first + 2);
-    if (duty.hasFlat) duty.flat = run.number(first + 2);
+    const std::optional<double> timed = run.numberOrNull(first + 1);
+    const std::optional<double> flat = run.numberOrNull(first + 2);
+    duty.hasTimed = timed.has_value();
+    duty.timed = timed.value_or(0.0);
+    duty.hasFlat = flat.has_value();
+    duty.flat = flat.value_or(0.0);
     duty.urlaub = run.number(first + 3) != 0.0;
     duty.krank = run.number(first + 4) != 0.0;
     return duty;
@@ -55,8 +60,28 @@ DutyList readEmployeeDuties(engine::Connection& connection, int maNr, const QDat
     return duties;
 }
 
-std::unordered_map<int, DutyList> readDutiesFrom(engine::Connection& connection,
-                                                 const FirstDays& firstDays) {
+std::optional<std::optional<double>>
+timedHours(std::optional<double> anfang, std::optional<double> ende, std::optional<double> pause) {
+    constexpr double LargestDayNumber = 2958466.0;        // HOUR's limit, 31 December 9999
+    constexpr double ExactLimit = 1099511627776.0;        // 2^40
+    if (!anfang || !ende) return std::optional<double>(); // HOUR(NULL)
+    if (std::fabs(*anfang) > ExactLimit || std::fabs(*ende) > ExactLimit) return std::nullopt;
+    const double span = *ende - *anfang;
+    if (!std::isfinite(span) || std::fabs(span) > LargestDayNumber) return std::nullopt;
+    if (!pause) return std::optional<double>();
+    const QTime time = engine::timeOf(span);
+    // ROUND(x) of SQLite for |x| below 2^52: half away from zero through a whole number
+    const double seconds = span * 86400;
+    const double rounded = double(qint64(seconds + (seconds < 0 ? -0.5 : 0.5)));
+    const int wholeDay = rounded == 86400 ? 1 : 0;
+    const double fraction = 1 * 1.0 / 60; // "1 / 60" as the dialect translates it
+    return std::optional<double>(
+        ((double(time.hour()) + fraction * double(time.minute())) + double(24 * wholeDay)) -
+        *pause);
+}
+
+std::optional<std::unordered_map<int, DutyList>> readDutiesFrom(engine::Connection& connection,
+                                                                const FirstDays& firstDays) {
     std::unordered_map<int, DutyList> duties; // its elements stay where they are
     if (firstDays.empty()) return duties;
     struct Wanted {
@@ -69,22 +94,38 @@ std::unordered_map<int, DutyList> readDutiesFrom(engine::Connection& connection,
         wanted.insert(maNr, {engine::dayNumber(first), &duties[maNr]});
         earliest = std::min(earliest, first);
     }
-    // The bounds keep the comparison of the database: a day stored as text is never in a range.
+    // The bounds keep the comparison of the database: a day stored as text is in no range.
     static const Query query(
-        QStringLiteral("SELECT MaNr, ") + TermColumns +
-            QStringLiteral(" FROM Dienstzeiten NOT INDEXED WHERE (Tag >= [parVon]) AND "
-                           "(Tag <= [parBis])"),
+        QStringLiteral("SELECT MaNr, Tag, Anfang, Ende, Pause, Normstunden, (Kurzinfo Like "
+                       "[parUrlaub]) AS Urlaub, (Kurzinfo Like [parKrank]) AS Krank FROM "
+                       "Dienstzeiten NOT INDEXED WHERE (Tag >= [parVon]) AND (Tag <= [parBis])"),
         {QStringLiteral("parUrlaub"), QStringLiteral("parKrank"), QStringLiteral("parVon"),
          QStringLiteral("parBis")});
     QueryRun run(connection, query, {Urlaub, Krank, earliest, QDate(9999, 12, 31)});
     while (run.next()) {
         // "MaNr = n" holds for a whole number only
-        const QVariant maNr = run.value(0);
-        if (maNr.typeId() != QMetaType::LongLong) continue;
-        const auto it = wanted.constFind(maNr.toLongLong());
+        const std::optional<qint64> maNr = run.integer(0);
+        if (!maNr) continue;
+        const auto it = wanted.constFind(*maNr);
         if (it == wanted.constEnd()) continue;
-        const DutyTerms duty = termsOf(run, 1);
-        if (duty.tag >= it->from) it->list->push_back(duty);
+        DutyTerms duty;
+        duty.tag = run.number(1);
+        if (duty.tag < it->from) continue;
+        std::optional<double> times[3];
+        for (int c = 0; c < 3; ++c) {
+            if (!run.isPlainNumber(2 + c)) return std::nullopt; // text: the database's own way
+            times[c] = run.numberOrNull(2 + c);
+        }
+        const auto timed = timedHours(times[0], times[1], times[2]);
+        if (!timed) return std::nullopt;
+        duty.hasTimed = timed->has_value();
+        duty.timed = timed->value_or(0.0);
+        const std::optional<double> flat = run.numberOrNull(5);
+        duty.hasFlat = flat.has_value();
+        duty.flat = flat.value_or(0.0);
+        duty.urlaub = run.number(6) != 0.0;
+        duty.krank = run.number(7) != 0.0;
+        it->list->push_back(duty);
     }
     // one employee has one duty a day, so the order by day is unique; a table written day by
     // day holds them so already

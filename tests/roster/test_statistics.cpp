@@ -5,7 +5,9 @@
 #include "engine/Sqlite.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/Query.h"
 #include "roster/Statistics.h"
+#include "roster/StatisticsDuties.h"
 #include "tests/roster/RosterRows.h"
 #include "tests/support/TestSession.h"
 
@@ -241,6 +243,65 @@ private slots:
         QCOMPARE(stat(env(), a, 2, 2024).urlaub, 0);
         QCOMPARE(stat(env(), a, 2, 2024).krank, 1);
         QCOMPARE(stat(env(), b, 1, 2024).urlaub, 1);
+    }
+
+    // The hours worked out in C++ for a run over the whole table are the doubles the database
+    // gives by TimedHoursSql, or none where it must work them out itself.
+    void timedHoursAsTheDatabaseGivesThem() {
+        const Query query("SELECT " + TimedHoursSql +
+                              " FROM (SELECT [a] AS Anfang, [e] AS Ende, [p] AS Pause)",
+                          {"a", "e", "p"});
+        const double d = engine::dayNumber(QDate(2024, 3, 4));
+        const double second = 1.0 / 86400;
+        const QVariant none;
+        const QVariantList starts = {d + 0.25,      d + 22.0 / 24, d + 0.3 + 7 * second,
+                                     qint64(45355), d + 0.5,       none};
+        QVariantList spans = {0.0,
+                              1.0,
+                              0.3,
+                              8.0 / 24,
+                              1 - 0.5 * second,
+                              1 + 0.49999 * second,
+                              1 - 0.50001 * second,
+                              2.0,
+                              -0.25 - 13 * second,
+                              1e-9,
+                              41.0 / 1440,
+                              qint64(1),
+                              2958467.0,
+                              none};
+        for (int minute = 0; minute < 60; ++minute) // every minute, some hours, odd seconds
+            spans << minute / 1440.0 + (minute % 7) * second
+                  << (minute % 24) / 24.0 + minute / 1440.0 + (minute % 7) * second;
+        const QVariantList pauses = {0.0, 0.25, qint64(1), -0.75, 1.0 / 3, none};
+        int compared = 0;
+        for (const QVariant& start : starts)
+            for (const QVariant& span : spans)
+                for (const QVariant& pause : pauses) {
+                    QVariant end;
+                    if (!start.isNull() && !span.isNull())
+                        end = start.typeId() == QMetaType::LongLong &&
+                                      span.typeId() == QMetaType::LongLong
+                                  ? QVariant(start.toLongLong() + span.toLongLong())
+                                  : QVariant(start.toDouble() + span.toDouble());
+                    const auto number = [](const QVariant& v) {
+                        return v.isNull() ? std::nullopt : std::optional(v.toDouble());
+                    };
+                    const auto mine = timedHours(number(start), number(end), number(pause));
+                    try {
+                        QueryRun run(env().Datenbank, query, {start, end, pause});
+                        run.next();
+                        QVERIFY(mine.has_value());
+                        QCOMPARE(mine->has_value(), !run.isNull(0));
+                        if (mine->has_value()) // to the last bit
+                            QCOMPARE(QString::number(**mine, 'g', 17),
+                                     QString::number(run.number(0), 'g', 17));
+                        ++compared;
+                    } catch (const engine::EngineError&) {
+                        QVERIFY(!mine); // an overflow: the database reports it
+                    }
+                }
+        QVERIFY(compared > 400);
     }
 
     void failureLeavesTheEmployeeAsHeWas() {
