@@ -145,6 +145,13 @@ std::optional<double> Statement::numberOrNull(int column) const {
     return numberOf(*this, column, v);
 }
 
+std::optional<QByteArrayView> Statement::textBytes(int column) const {
+    sqlite3_value* v = sqlite3_column_value(stmt_, column);
+    if (sqlite3_value_type(v) == SQLITE_NULL) return std::nullopt;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QByteArrayView(text, text ? sqlite3_value_bytes(v) : 0);
+}
+
 bool Statement::isPlainNumber(int column) const {
     const int type = sqlite3_value_type(sqlite3_column_value(stmt_, column));
     return type == SQLITE_INTEGER || type == SQLITE_FLOAT || type == SQLITE_NULL;

@@ -3,6 +3,7 @@
 // finalize or return to the connection's cache on every path) and one transaction (a savepoint,
 // so transactions nest; rolled back unless committed).
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -37,7 +38,9 @@ public:
     double number(int column) const;
     std::optional<double> numberOrNull(int column) const; // no value for NULL, else number()
     std::optional<qint64> integer(int column) const;      // a value only for an INTEGER
-    bool isPlainNumber(int column) const;                 // INTEGER, REAL or NULL
+    // the bytes of the value as text (valid until the next step); no value for NULL
+    std::optional<QByteArrayView> textBytes(int column) const;
+    bool isPlainNumber(int column) const; // INTEGER, REAL or NULL
     bool isNull(int column) const;
 
 private:

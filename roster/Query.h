@@ -40,6 +40,9 @@ public:
     std::optional<double> numberOrNull(int column) const { return statement_.numberOrNull(column); }
     std::optional<qint64> integer(int column) const { return statement_.integer(column); }
     bool isPlainNumber(int column) const { return statement_.isPlainNumber(column); }
+    std::optional<QByteArrayView> textBytes(int column) const {
+        return statement_.textBytes(column);
+    }
 
 private:
     engine::Statement statement_;

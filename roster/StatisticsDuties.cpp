@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 namespace roster {
 
@@ -38,6 +39,35 @@ DutyTerms termsOf(const QueryRun& run, int first) {
     duty.krank = run.number(first + 4) != 0.0;
     return duty;
 }
+
+// The labels of the short texts, asked of the database once for each different text (its LIKE,
+// so the rule and its folding stay the database's), remembered by the text's bytes: a column of
+// short texts holds few different values.
+class Labels {
+public:
+    explicit Labels(engine::Connection& connection) : connection_(connection) {}
+
+    std::pair<bool, bool> of(const QueryRun& run, int column) {
+        const std::optional<QByteArrayView> text = run.textBytes(column);
+        if (!text) return {false, false}; // LIKE of NULL is NULL
+        const QByteArray key = QByteArray::fromRawData(text->data(), text->size());
+        const auto known = known_.constFind(key);
+        if (known != known_.constEnd()) return *known;
+        static const Query query(
+            QStringLiteral("SELECT ([parText] Like [parUrlaub]), "
+                           "([parText] Like [parKrank])"),
+            {QStringLiteral("parText"), QStringLiteral("parUrlaub"), QStringLiteral("parKrank")});
+        QueryRun ask(connection_, query, {QString::fromUtf8(*text), Urlaub, Krank});
+        ask.next();
+        const std::pair<bool, bool> labels{ask.number(0) != 0.0, ask.number(1) != 0.0};
+        known_.insert(QByteArray(key.constData(), key.size()), labels);
+        return labels;
+    }
+
+private:
+    engine::Connection& connection_;
+    QHash<QByteArray, std::pair<bool, bool>> known_;
+};
 
 int monthKey(const QDate& day) {
     return day.year() * 12 + day.month() - 1;
@@ -96,12 +126,11 @@ std::optional<std::unordered_map<int, DutyList>> readDutiesFrom(engine::Connecti
     }
     // The bounds keep the comparison of the database: a day stored as text is in no range.
     static const Query query(
-        QStringLiteral("SELECT MaNr, Tag, Anfang, Ende, Pause, Normstunden, (Kurzinfo Like "
-                       "[parUrlaub]) AS Urlaub, (Kurzinfo Like [parKrank]) AS Krank FROM "
+        QStringLiteral("SELECT MaNr, Tag, Anfang, Ende, Pause, Normstunden, Kurzinfo FROM "
                        "Dienstzeiten NOT INDEXED WHERE (Tag >= [parVon]) AND (Tag <= [parBis])"),
-        {QStringLiteral("parUrlaub"), QStringLiteral("parKrank"), QStringLiteral("parVon"),
-         QStringLiteral("parBis")});
-    QueryRun run(connection, query, {Urlaub, Krank, earliest, QDate(9999, 12, 31)});
+        {QStringLiteral("parVon"), QStringLiteral("parBis")});
+    Labels labels(connection);
+    QueryRun run(connection, query, {earliest, QDate(9999, 12, 31)});
     while (run.next()) {
         // "MaNr = n" holds for a whole number only
         const std::optional<qint64> maNr = run.integer(0);
@@ -123,8 +152,7 @@ std::optional<std::unordered_map<int, DutyList>> readDutiesFrom(engine::Connecti
         const std::optional<double> flat = run.numberOrNull(5);
         duty.hasFlat = flat.has_value();
         duty.flat = flat.value_or(0.0);
-        duty.urlaub = run.number(6) != 0.0;
-        duty.krank = run.number(7) != 0.0;
+        std::tie(duty.urlaub, duty.krank) = labels.of(run, 6);
         it->list->push_back(duty);
     }
     // one employee has one duty a day, so the order by day is unique; a table written day by
