@@ -8,6 +8,9 @@
 #include "engine/EngineError.h"
 #include "engine/TextCompare.h"
 
+#include <QByteArray>
+#include <QHash>
+
 #include <sqlite3.h>
 
 #include <cmath>
@@ -113,11 +116,34 @@ bool compilePattern(const CodePoints& pattern, std::optional<uint> escape,
 struct CompiledPattern {
     QList<PatternItem> items;
     bool valid = false;
+    // A pattern kept beside its statement remembers its answers by the text's bytes: a column
+    // such as a short text holds few different values, and folding one costs allocations.
+    QHash<QByteArray, bool> answers;
 };
 
+constexpr qsizetype RememberedAnswers = 512;
+
+// Text of ASCII characters only, read in place: its case folding is A-Z to a-z, so it needs
+// neither a QString nor a list of code points (LIKE runs for every row a query reads).
+struct AsciiText {
+    const unsigned char* bytes;
+    qsizetype length;
+    qsizetype size() const { return length; }
+    uint operator[](qsizetype i) const {
+        const uint c = bytes[i];
+        return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+    }
+};
+
+bool isAscii(const unsigned char* bytes, qsizetype length) {
+    for (qsizetype i = 0; i < length; ++i)
+        if (bytes[i] >= 0x80) return false;
+    return true;
+}
+
 // Wildcard match with backtracking to the last "%" only, so the time stays proportional to
-// the product of the lengths.
-bool matches(const QList<PatternItem>& pattern, const CodePoints& text) {
+// the product of the lengths. Text: the case-folded code points (CodePoints or AsciiText).
+template <typename Text> bool matches(const QList<PatternItem>& pattern, const Text& text) {
     qsizetype p = 0, t = 0, starP = -1, starT = 0;
     while (t < text.size()) {
         if (p < pattern.size() && pattern[p].kind == PatternItem::Any) {
@@ -165,8 +191,25 @@ void likeFunction(sqlite3_context* context, int argc, sqlite3_value** argv) {
         compiled->valid =
             compilePattern(textOf(argv[0]).toCaseFolded().toUcs4(), escape, &compiled->items);
     }
-    const bool result =
-        compiled->valid && matches(compiled->items, textOf(argv[1]).toCaseFolded().toUcs4());
+    const auto* bytes = sqlite3_value_text(argv[1]);
+    const qsizetype length = sqlite3_value_bytes(argv[1]);
+    const bool remember = keep && bytes;
+    if (remember && kept) {
+        const auto known = kept->answers.constFind(
+            QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), length));
+        if (known != kept->answers.constEnd()) {
+            sqlite3_result_int(context, *known ? 1 : 0);
+            return;
+        }
+    }
+    const bool result = compiled->valid &&
+                        (bytes && isAscii(bytes, length)
+                             ? matches(compiled->items, AsciiText{bytes, length})
+                             : matches(compiled->items, textOf(argv[1]).toCaseFolded().toUcs4()));
+    if (remember) {
+        if (compiled->answers.size() >= RememberedAnswers) compiled->answers.clear();
+        compiled->answers.insert(QByteArray(reinterpret_cast<const char*>(bytes), length), result);
+    }
     if (keep && !kept) {
         // SQLite owns the copy from here on and may free it at once
         sqlite3_set_auxdata(context, 0, new CompiledPattern(std::move(local)),

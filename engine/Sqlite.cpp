@@ -128,6 +128,53 @@ qint64 Statement::int64(int column) const {
     return sqlite3_column_int64(stmt_, column);
 }
 
+namespace {
+
+// value(column).toDouble() of the column's value v, as Statement::number reads it
+double numberOf(const Statement& statement, int column, sqlite3_value* v) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_INTEGER:
+        return double(sqlite3_value_int64(v));
+    case SQLITE_FLOAT:
+        return sqlite3_value_double(v);
+    case SQLITE_NULL:
+        return 0.0;
+    default: // text is read as the QVariant reads it
+        return statement.value(column).toDouble();
+    }
+}
+
+} // namespace
+
+// One call into the statement each; the value's accessors take no lock.
+double Statement::number(int column) const {
+    return numberOf(*this, column, sqlite3_column_value(stmt_, column));
+}
+
+std::optional<double> Statement::numberOrNull(int column) const {
+    sqlite3_value* v = sqlite3_column_value(stmt_, column);
+    if (sqlite3_value_type(v) == SQLITE_NULL) return std::nullopt;
+    return numberOf(*this, column, v);
+}
+
+std::optional<QByteArrayView> Statement::textBytes(int column) const {
+    sqlite3_value* v = sqlite3_column_value(stmt_, column);
+    if (sqlite3_value_type(v) == SQLITE_NULL) return std::nullopt;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return QByteArrayView(text, text ? sqlite3_value_bytes(v) : 0);
+}
+
+bool Statement::isPlainNumber(int column) const {
+    const int type = sqlite3_value_type(sqlite3_column_value(stmt_, column));
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT || type == SQLITE_NULL;
+}
+
+std::optional<qint64> Statement::integer(int column) const {
+    sqlite3_value* v = sqlite3_column_value(stmt_, column);
+    if (sqlite3_value_type(v) != SQLITE_INTEGER) return std::nullopt;
+    return sqlite3_value_int64(v);
+}
+
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }

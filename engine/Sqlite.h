@@ -5,6 +5,7 @@
 
 #include "engine/EngineError.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 
@@ -40,6 +41,14 @@ public:
     QString declaredType(int column) const; // empty for expressions
     QVariant value(int column) const;       // NULL, qint64, double, QString or QByteArray
     qint64 int64(int column) const;
+    // value(column).toDouble(), without a QVariant for the numbers and NULL (a loop over many
+    // rows reads its figures so)
+    double number(int column) const;
+    std::optional<double> numberOrNull(int column) const; // no value for NULL, else number()
+    std::optional<qint64> integer(int column) const;      // a value only for an INTEGER
+    // the bytes of the value as text (valid until the next step); no value for NULL
+    std::optional<QByteArrayView> textBytes(int column) const;
+    bool isPlainNumber(int column) const; // INTEGER, REAL or NULL
     bool isNull(int column) const;
 
 private:

@@ -36,6 +36,13 @@ public:
     bool next() { return statement_.step(); }
     QVariant value(int column) const { return statement_.value(column); }
     bool isNull(int column) const { return statement_.isNull(column); }
+    double number(int column) const { return statement_.number(column); } // value().toDouble()
+    std::optional<double> numberOrNull(int column) const { return statement_.numberOrNull(column); }
+    std::optional<qint64> integer(int column) const { return statement_.integer(column); }
+    bool isPlainNumber(int column) const { return statement_.isPlainNumber(column); }
+    std::optional<QByteArrayView> textBytes(int column) const {
+        return statement_.textBytes(column);
+    }
 
 private:
     engine::Statement statement_;

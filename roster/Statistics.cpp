@@ -7,6 +7,7 @@
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
 #include "roster/Query.h"
+#include "roster/StatisticsDuties.h"
 
 #include <QHash>
 
@@ -42,15 +43,6 @@ int monthKey(const QDate& day) {
     return monthKey(day.year(), day.month());
 }
 
-// One duty as the month figures need it: the terms of the duty-hours rule and the two labels.
-struct DutyTerms {
-    double tag = 0.0;
-    std::optional<double> timed; // null when a time is missing
-    std::optional<double> flat;
-    bool urlaub = false;
-    bool krank = false;
-};
-
 // The figures of one month, summed in the order of the days as the database sums them.
 struct MonthFigures {
     double hours = 0.0;
@@ -61,18 +53,32 @@ struct MonthFigures {
 // An employee as the run reads him.
 struct Employee : TargetBasis {
     QDate lastChange;
+
+    // The first day to recompute: the first of the month that holds the day before lastChange
+    // (a change on the 1st recomputes the previous month's carry as well), never before the
+    // first working day, so that the first month of employment always counts from that day.
+    QDate startDay() const {
+        if (lastChange <= ersterArbeitstag) return ersterArbeitstag;
+        const QDate before = lastChange.addDays(-1);
+        return std::max(QDate(before.year(), before.month(), 1), ersterArbeitstag);
+    }
+
+    // The first day whose duties count: the whole month of startDay, as hours before the first
+    // working day count in its month as the roster shows them (the target counts from that day).
+    QDate firstDutyDay() const {
+        const QDate first = startDay();
+        return QDate(first.year(), first.month(), 1);
+    }
 };
 
 class EmployeeRun {
 public:
-    EmployeeRun(data::Session& session, const Employee& employee, int& stage)
-        : session_(session), env_(session.env), e_(employee), stage_(stage) {}
+    // duties: the employee's duties from firstDutyDay() on when they were read already
+    EmployeeRun(data::Session& session, const Employee& employee, int& stage, DutyList* duties)
+        : session_(session), env_(session.env), e_(employee), stage_(stage), preread_(duties) {}
 
     void recompute() {
-        // the whole month: hours before the first working day count in its month as the roster
-        // shows them (the target counts from that day)
-        const QDate first = startDay();
-        const QDate start(first.year(), first.month(), 1);
+        const QDate start = e_.firstDutyDay();
         // the first day of the month after the last duty's month
         QDate end = lastDayOfMonth(lastDutyDay(session_, e_.maNr)).addDays(1);
         readRows();
@@ -83,7 +89,10 @@ public:
         if (start > end) return;
         const QDate rangeEnd = lastDayOfMonth(end);
         const Holidays holidays(env_, start, rangeEnd);
-        readDuties(start, rangeEnd);
+        if (preread_)
+            duties_ = std::move(*preread_); // what lies after rangeEnd is never summed
+        else
+            duties_ = readEmployeeDuties(env_.Datenbank, e_.maNr, start, rangeEnd);
 
         for (QDate d = start, m = lastDayOfMonth(d); d <= end;
              d = m.addDays(1), m = lastDayOfMonth(d)) {
@@ -100,15 +109,6 @@ public:
     }
 
 private:
-    // The first day to recompute: the first of the month that holds the day before lastChange
-    // (a change on the 1st recomputes the previous month's carry as well), never before the
-    // first working day, so that the first month of employment always counts from that day.
-    QDate startDay() const {
-        if (e_.lastChange <= e_.ersterArbeitstag) return e_.ersterArbeitstag;
-        const QDate before = e_.lastChange.addDays(-1);
-        return std::max(QDate(before.year(), before.month(), 1), e_.ersterArbeitstag);
-    }
-
     // The balance carried into the month beginning on d: the previous month's carry plus its
     // hours less its target; 0 in the first month of employment and when there is no row.
     double carryInto(const QDate& d) const {
@@ -127,38 +127,14 @@ private:
         while (run.next()) {
             StatRow row;
             row.statNr = run.value(0).toLongLong();
-            row.soll = nullToDouble(run.value(3));
-            row.istStd = nullToDouble(run.value(4));
-            row.sumVormonat = nullToDouble(run.value(5));
+            row.soll = run.number(3); // as nullToDouble reads it
+            row.istStd = run.number(4);
+            row.sumVormonat = run.number(5);
             row.urlaubstage = nullToLong(run.value(6));
             row.kranktage = nullToLong(run.value(7));
             const int key = monthKey(run.value(1).toInt(), run.value(2).toInt());
             rows_.insert(key, row);
             if (!lastStoredMonth_ || key > *lastStoredMonth_) lastStoredMonth_ = key;
-        }
-    }
-
-    // The duties of the range with the terms of the duty-hours rule and the labels counted as
-    // vacation and sick days, worked out by the database as its month sums and counts do.
-    void readDuties(const QDate& first, const QDate& last) {
-        static const Query query(
-            QStringLiteral("SELECT Tag, ") + TimedHoursSql +
-                QStringLiteral(" AS Summe, Normstunden, (Kurzinfo Like [parUrlaub]) AS Urlaub, "
-                               "(Kurzinfo Like [parKrank]) AS Krank FROM Dienstzeiten "
-                               "WHERE ((Tag >= [parVon] ) AND (Tag <= [parBis] ) AND (MaNr = "
-                               "[parMaNr] )) ORDER BY Tag"),
-            {QStringLiteral("parUrlaub"), QStringLiteral("parKrank"), QStringLiteral("parVon"),
-             QStringLiteral("parBis"), QStringLiteral("parMaNr")});
-        QueryRun run(env_.Datenbank, query,
-                     {QStringLiteral("%Urlaub%"), QStringLiteral("%Krank%"), first, last, e_.maNr});
-        while (run.next()) {
-            DutyTerms duty;
-            duty.tag = run.value(0).toDouble();
-            if (!run.isNull(1)) duty.timed = run.value(1).toDouble();
-            if (!run.isNull(2)) duty.flat = run.value(2).toDouble();
-            duty.urlaub = run.value(3).toLongLong() != 0;
-            duty.krank = run.value(4).toLongLong() != 0;
-            duties_.push_back(duty);
         }
     }
 
@@ -170,8 +146,8 @@ private:
         for (; next_ < duties_.size() && duties_[next_].tag <= to; ++next_) {
             const DutyTerms& duty = duties_[next_];
             if (duty.tag < from) continue;
-            if (duty.timed) timed = timed.value_or(0.0) + *duty.timed;
-            if (duty.flat) flat = flat.value_or(0.0) + *duty.flat;
+            if (duty.hasTimed) timed = timed.value_or(0.0) + duty.timed;
+            if (duty.hasFlat) flat = flat.value_or(0.0) + duty.flat;
             figures.urlaubstage += duty.urlaub ? 1 : 0;
             figures.kranktage += duty.krank ? 1 : 0;
         }
@@ -232,7 +208,8 @@ private:
     int& stage_;
     QHash<int, StatRow> rows_;
     std::optional<int> lastStoredMonth_;
-    std::vector<DutyTerms> duties_;
+    DutyList* preread_;
+    DutyList duties_;
     size_t next_ = 0;
 };
 
@@ -267,6 +244,20 @@ std::vector<Employee> markedEmployees(data::DataUmgebung& env) {
         if (e.lastChange.isValid()) employees.push_back(e);
     }
     return employees;
+}
+
+// The duties of all employees of the run in one pass over the table when that is cheaper than
+// reading each employee's through the index (a run from the first working days); else none.
+using DutyMap = std::unordered_map<int, DutyList>;
+
+DutyMap readAtOnce(data::Session& session, const std::vector<Employee>& employees) {
+    FirstDays firstDays;
+    for (const Employee& e : employees)
+        firstDays.emplace(e.maNr, e.firstDutyDay()); // a MaNr twice would read it twice
+    if (firstDays.size() != employees.size() ||
+        !wholeTableIsCheaper(session.env.Datenbank, firstDays, session.today()))
+        return {};
+    return readDutiesFrom(session.env.Datenbank, firstDays).value_or(DutyMap());
 }
 
 void clearLastChange(data::DataUmgebung& env, int maNr) {
@@ -375,11 +366,16 @@ StatisticsOutcome berStatistik2(data::Session& session) {
         engine::Transaction run(env.Datenbank);
         int counter = 0;
         try {
+            stage = 1;
+            std::unordered_map<int, DutyList> duties = readAtOnce(session, employees);
             for (const Employee& employee : employees) {
                 progress.setValue(++counter);
                 stage = 1;
                 engine::Transaction one(env.Datenbank);
-                EmployeeRun(session, employee, stage).recompute();
+                const auto read = duties.find(employee.maNr);
+                EmployeeRun(session, employee, stage,
+                            read == duties.end() ? nullptr : &read->second)
+                    .recompute();
                 stage = 4;
                 clearLastChange(env, employee.maNr);
                 one.commit();

@@ -400,6 +400,11 @@ private slots:
         QTest::newRow("not like") << "'Krank' NOT LIKE '%KRANK%'" << QVariant(0);
         QTest::newRow("escape") << "'10%' LIKE '10!%' ESCAPE '!'" << QVariant(1);
         QTest::newRow("escaped literal") << "'100' LIKE '10!%' ESCAPE '!'" << QVariant(0);
+        // ASCII text is folded in place; a pattern character whose folding is ASCII still fits
+        QTest::newRow("kelvin sign") << "'krank' LIKE '%\u212Arank%'" << QVariant(1);
+        QTest::newRow("long s") << "'STRASSE' LIKE '%\u017F%'" << QVariant(1);
+        QTest::newRow("ascii against umlaut") << "'Ubung' LIKE '%\u00FC%'" << QVariant(0);
+        QTest::newRow("number as text") << "12 LIKE '1_'" << QVariant(1);
         QTest::newRow("null text") << "NULL LIKE '%'" << QVariant();
         QTest::newRow("null pattern") << "'x' LIKE NULL" << QVariant();
     }

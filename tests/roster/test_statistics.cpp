@@ -5,7 +5,9 @@
 #include "engine/Sqlite.h"
 #include "roster/Konstanten.h"
 #include "roster/Lookups.h"
+#include "roster/Query.h"
 #include "roster/Statistics.h"
+#include "roster/StatisticsDuties.h"
 #include "tests/roster/RosterRows.h"
 #include "tests/support/TestSession.h"
 
@@ -166,6 +168,140 @@ private slots:
                 carry = s.vormonat + (s.ist - s.soll);
             }
         }
+    }
+
+    // A run over much of the table reads it in one pass, a small one each employee's duties
+    // through the index: both give the same figures, to the last bit, for awkward duties.
+    void bothDutyReadsGiveTheSameFigures() {
+        const int a = addEmployee(env(), "Anna", QDate(2023, 12, 4), 7.7);
+        const int b = addEmployee(env(), "Bert", QDate(2024, 1, 1), 6.5);
+        const auto day = [](int m, int d) { return engine::dayNumber(QDate(2024, m, d)); };
+        // inserted out of the order of the days; times with seconds, past midnight, 24 hours
+        // (end equal to start, a day later), one time or both missing, pauses, flat hours, labels
+        // in any case and with umlauts, a day stored as text and an employee number with a
+        // fraction (neither belongs to any range)
+        const QString rows[] = {
+            QString("%1, %2, %3, %4, 0.25, 0, 'Frühdienst'")
+                .arg(a)
+                .arg(day(2, 3))
+                .arg(day(2, 3) + 0.25 + 7.0 / 86400)
+                .arg(day(2, 3) + 0.6),
+            QString("%1, %2, %3, %4, 0.5, 1.5, 'NACHT'")
+                .arg(a)
+                .arg(day(1, 31))
+                .arg(day(1, 31) + 0.9)
+                .arg(day(2, 1) + 0.27),
+            QString("%1, %2, %3, %4, 0, 0, 'D24'")
+                .arg(a)
+                .arg(day(1, 2))
+                .arg(day(1, 2) + 0.3)
+                .arg(day(1, 3) + 0.3),
+            QString("%1, %2, %3, NULL, 0.75, 7.7, 'urlaub'")
+                .arg(a)
+                .arg(day(3, 1))
+                .arg(day(3, 1) + 0.3),
+            QString("%1, %2, NULL, NULL, 0, 7.7, 'Krankheit'").arg(a).arg(day(2, 29)),
+            QString("%1, %2, %3, %4, 0.1, 0, 'Spät'")
+                .arg(b)
+                .arg(day(1, 15))
+                .arg(day(1, 15) + 0.55)
+                .arg(day(1, 15) + 0.9 + 59.0 / 86400),
+            QString("%1, %2, NULL, NULL, 0, 6.5, 'URLAUB'").arg(b).arg(day(1, 8)),
+            QString("%1, 'morgen', NULL, NULL, 0, 99, 'x'").arg(b),
+            QString("%1, %2, NULL, NULL, 0, 99, 'x'").arg(b - 0.25).arg(day(1, 9)),
+        };
+        for (const QString& values : rows)
+            env().Datenbank.executeNative(
+                "INSERT INTO Dienstzeiten (MaNr, Tag, Anfang, Ende, Pause, Normstunden, Kurzinfo) "
+                "VALUES (" +
+                values + ")");
+        const auto figures = [this] {
+            QStringList all;
+            engine::Statement st(
+                env().Datenbank,
+                "SELECT MaNr, Jahr, Monat, Soll, IstStd, SumVormonat, "
+                "Urlaubstage, Kranktage FROM Statistik ORDER BY MaNr, Jahr, Monat");
+            while (st.step())
+                for (int c = 0; c < 8; ++c)
+                    all << QString::number(st.number(c), 'g', 17);
+            return all;
+        };
+        const auto recompute = [&] {
+            env().Datenbank.executeNative("DELETE FROM Statistik");
+            for (const int ma : {a, b})
+                setLastChange(env(), ma, QDate(2023, 12, 4));
+            QCOMPARE(run(), StatisticsOutcome::Ok);
+        };
+        recompute(); // the whole table, its few rows
+        const QStringList once = figures();
+        QCOMPARE(once.size(), 8 * (5 + 4)); // December (January) to April
+        // a duty numbered far beyond the others makes the table look large: each employee's own
+        env().Datenbank.executeNative(
+            "INSERT INTO Dienstzeiten (DienstNR, MaNr, Tag) VALUES (1000000000, 999, 1)");
+        recompute();
+        QCOMPARE(figures(), once);
+        QCOMPARE(stat(env(), a, 2, 2024).urlaub, 0);
+        QCOMPARE(stat(env(), a, 2, 2024).krank, 1);
+        QCOMPARE(stat(env(), b, 1, 2024).urlaub, 1);
+    }
+
+    // The hours worked out in C++ for a run over the whole table are the doubles the database
+    // gives by TimedHoursSql, or none where it must work them out itself.
+    void timedHoursAsTheDatabaseGivesThem() {
+        const Query query("SELECT " + TimedHoursSql +
+                              " FROM (SELECT [a] AS Anfang, [e] AS Ende, [p] AS Pause)",
+                          {"a", "e", "p"});
+        const double d = engine::dayNumber(QDate(2024, 3, 4));
+        const double second = 1.0 / 86400;
+        const QVariant none;
+        const QVariantList starts = {d + 0.25,      d + 22.0 / 24, d + 0.3 + 7 * second,
+                                     qint64(45355), d + 0.5,       none};
+        QVariantList spans = {0.0,
+                              1.0,
+                              0.3,
+                              8.0 / 24,
+                              1 - 0.5 * second,
+                              1 + 0.49999 * second,
+                              1 - 0.50001 * second,
+                              2.0,
+                              -0.25 - 13 * second,
+                              1e-9,
+                              41.0 / 1440,
+                              qint64(1),
+                              2958467.0,
+                              none};
+        for (int minute = 0; minute < 60; ++minute) // every minute, some hours, odd seconds
+            spans << minute / 1440.0 + (minute % 7) * second
+                  << (minute % 24) / 24.0 + minute / 1440.0 + (minute % 7) * second;
+        const QVariantList pauses = {0.0, 0.25, qint64(1), -0.75, 1.0 / 3, none};
+        int compared = 0;
+        for (const QVariant& start : starts)
+            for (const QVariant& span : spans)
+                for (const QVariant& pause : pauses) {
+                    QVariant end;
+                    if (!start.isNull() && !span.isNull())
+                        end = start.typeId() == QMetaType::LongLong &&
+                                      span.typeId() == QMetaType::LongLong
+                                  ? QVariant(start.toLongLong() + span.toLongLong())
+                                  : QVariant(start.toDouble() + span.toDouble());
+                    const auto number = [](const QVariant& v) {
+                        return v.isNull() ? std::nullopt : std::optional(v.toDouble());
+                    };
+                    const auto mine = timedHours(number(start), number(end), number(pause));
+                    try {
+                        QueryRun run(env().Datenbank, query, {start, end, pause});
+                        run.next();
+                        QVERIFY(mine.has_value());
+                        QCOMPARE(mine->has_value(), !run.isNull(0));
+                        if (mine->has_value()) // to the last bit
+                            QCOMPARE(QString::number(**mine, 'g', 17),
+                                     QString::number(run.number(0), 'g', 17));
+                        ++compared;
+                    } catch (const engine::EngineError&) {
+                        QVERIFY(!mine); // an overflow: the database reports it
+                    }
+                }
+        QVERIFY(compared > 400);
     }
 
     void failureLeavesTheEmployeeAsHeWas() {
