@@ -8,6 +8,7 @@
 
 #include "bench/BenchRoster.h"
 
+#include "bench/Checksum.h"
 #include "bench/LargeDatabase.h"
 #include "bench/Timing.h"
 #include "data/ChangeHooks.h"
@@ -15,7 +16,6 @@
 #include "engine/Sqlite.h"
 #include "roster/DutyBlocks.h"
 
-#include <QCryptographicHash>
 #include <QElapsedTimer>
 
 namespace bench {
@@ -31,29 +31,17 @@ const QString Columns = QStringLiteral("Anfang, Ende, Bemerkung, MaNr, Normstund
 // earlier runs have used some).
 QString dutySnapshot(data::DataUmgebung& env, const QString& members, double from, double to,
                      qint64 lastNumber) {
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    long rows = 0;
-    for (const QString& sql :
-         {QStringLiteral("SELECT DienstNR - (DienstNR > %3) * (SELECT min(DienstNR) FROM "
-                         "Dienstzeiten WHERE DienstNR > %3), Tag, %4 FROM Dienstzeiten "
-                         "WHERE Tag >= %1 AND Tag < %2 AND MaNr IN ")
-                  .arg(from)
-                  .arg(to)
-                  .arg(lastNumber)
-                  .arg(Columns) +
-              members + QStringLiteral(" ORDER BY DienstNR"),
-          QStringLiteral("SELECT MaNr, lastChange FROM Mitarbeiter ORDER BY MaNr")}) {
-        engine::Statement st(env.Datenbank, sql);
-        while (st.step()) {
-            for (int c = 0; c < st.columnCount(); ++c)
-                hash.addData(st.value(c).toString().toUtf8() + ' ' +
-                             QByteArray::number(st.value(c).toDouble(), 'g', 17) + ';');
-            ++rows;
-        }
-    }
-    return QStringLiteral("%1 rows, sha1 %2")
-        .arg(rows)
-        .arg(QString::fromLatin1(hash.result().toHex()));
+    return rowsChecksum(
+        env.Datenbank,
+        {QStringLiteral("SELECT DienstNR - (DienstNR > %3) * (SELECT min(DienstNR) FROM "
+                        "Dienstzeiten WHERE DienstNR > %3), Tag, %4 FROM Dienstzeiten "
+                        "WHERE Tag >= %1 AND Tag < %2 AND MaNr IN ")
+                 .arg(from)
+                 .arg(to)
+                 .arg(lastNumber)
+                 .arg(Columns) +
+             members + QStringLiteral(" ORDER BY DienstNR"),
+         QStringLiteral("SELECT MaNr, lastChange FROM Mitarbeiter ORDER BY MaNr")});
 }
 
 // The median time of a change made in a transaction that is rolled back afterwards.

@@ -3,6 +3,8 @@
 
 #include "bench/BenchRoster.h"
 
+#include "bench/Checksum.h"
+
 #include "bench/LargeDatabase.h"
 #include "bench/RawSql.h"
 #include "bench/Timing.h"
@@ -119,21 +121,10 @@ namespace {
 
 // Every figure of the statistics table, to the last bit, as a checksum and a row count.
 QString statisticsSnapshot(data::DataUmgebung& env) {
-    engine::Statement st(env.Datenbank,
-                         QStringLiteral("SELECT MaNr, Jahr, Monat, Soll, IstStd, SumVormonat, "
+    return rowsChecksum(env.Datenbank,
+                        {QStringLiteral("SELECT MaNr, Jahr, Monat, Soll, IstStd, SumVormonat, "
                                         "Urlaubstage, Kranktage FROM Statistik "
-                                        "ORDER BY MaNr, Jahr, Monat"));
-    QCryptographicHash hash(QCryptographicHash::Sha1);
-    long rows = 0;
-    while (st.step()) {
-        for (int c = 0; c < 8; ++c)
-            hash.addData(st.value(c).toString().toUtf8() + ' ' +
-                         QByteArray::number(st.value(c).toDouble(), 'g', 17) + ';');
-        ++rows;
-    }
-    return QStringLiteral("%1 rows, sha1 %2")
-        .arg(rows)
-        .arg(QString::fromLatin1(hash.result().toHex()));
+                                        "ORDER BY MaNr, Jahr, Monat")});
 }
 
 } // namespace
