@@ -46,11 +46,16 @@ int widthOf(const QString& declaredType) {
 }
 
 FieldInfo fieldFromDeclaration(const QString& name, const QString& declaredType) {
+    // a file has a handful of declared types; each query opened asks for them again
+    static thread_local QHash<QString, std::pair<FieldKind, int>> known;
+    auto it = known.constFind(declaredType);
+    if (it == known.cend())
+        it = known.insert(declaredType, {kindOf(declaredType), widthOf(declaredType)});
     FieldInfo f;
     f.name = name;
     f.declaredType = declaredType;
-    f.kind = kindOf(declaredType);
-    f.width = widthOf(declaredType);
+    f.kind = it->first;
+    f.width = it->second;
     return f;
 }
 

@@ -111,8 +111,10 @@ QString timeText(const QTime& time) {
     // "hh:mm" written directly: the grid shows two of these per duty, and QTime::toString goes
     // through the locale's general date formatting each time
     if (!time.isValid()) return QString();
-    const auto two = [](int n) { return QString::number(n).rightJustified(2, QLatin1Char('0')); };
-    return two(time.hour()) + QLatin1Char(':') + two(time.minute());
+    const auto digit = [](int n) { return QChar(u'0' + n); };
+    const QChar text[5] = {digit(time.hour() / 10), digit(time.hour() % 10), u':',
+                           digit(time.minute() / 10), digit(time.minute() % 10)};
+    return QString(text, 5);
 }
 
 QString sqlDate(const QDate& date) {
