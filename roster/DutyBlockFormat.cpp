@@ -16,11 +16,19 @@ namespace {
 const QChar Tab = QLatin1Char('\t');
 
 QString dateText(double dayNumber) {
+    // written by hand: a block of a month holds thousands of these, and Qt's date formatting goes
+    // through the locale each time (years outside 1..9999 keep its form)
     const QDateTime at = engine::dateTimeOf(dayNumber);
-    const QString time = at.time().toString(QStringLiteral("HH:mm:ss"));
+    const QTime t = at.time();
+    const QString time = t.isValid()
+                             ? QString::asprintf("%02d:%02d:%02d", t.hour(), t.minute(), t.second())
+                             : QString();
     // a time of day alone lies on the first day of the count, as the old engine showed it
     if (at.date() == engine::epoch()) return time;
-    const QString date = at.date().toString(QStringLiteral("dd.MM.yyyy"));
+    const QDate d = at.date();
+    const QString date = d.year() >= 1 && d.year() <= 9999
+                             ? QString::asprintf("%02d.%02d.%04d", d.day(), d.month(), d.year())
+                             : d.toString(QStringLiteral("dd.MM.yyyy"));
     return at.time() == QTime(0, 0) ? date : date + QLatin1Char(' ') + time;
 }
 

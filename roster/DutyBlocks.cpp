@@ -90,19 +90,13 @@ constexpr qsizetype ChunkRows = 256;
 
 // "?,?,...": the value marks of a row.
 QString marks(qsizetype count) {
-    QString text;
-    for (qsizetype i = 0; i < count; ++i)
-        text += i == 0 ? QStringLiteral("?") : QStringLiteral(",?");
-    return text;
+    return QStringList(count, QStringLiteral("?")).join(QLatin1Char(','));
 }
 
 // rows times "(marks)", separated by commas.
 QString rowMarks(qsizetype rows, qsizetype columns) {
-    const QString one = QLatin1Char('(') + marks(columns) + QLatin1Char(')');
-    QStringList list;
-    for (qsizetype i = 0; i < rows; ++i)
-        list << one;
-    return list.join(QLatin1Char(','));
+    return QStringList(rows, QLatin1Char('(') + marks(columns) + QLatin1Char(')'))
+        .join(QLatin1Char(','));
 }
 
 engine::EngineError gone(qint64 number) {

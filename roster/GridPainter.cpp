@@ -155,32 +155,16 @@ void GridPainter::MaEintragen() {
         if (!step(6, [&] {
                 engine::Recordset& duties =
                     env.Dienst(month_.firstDay, month_.lastDay, pos, month_.groupNumber);
-                duties.moveFirst();
-                if (duties.eof()) {
-                    duties.close();
-                    return;
-                }
-                // the fields by number, looked up once at the member's first duty (a missing
-                // one fails there as reading it by name does)
-                const auto field = [&duties](const QString& name) {
-                    const int index = duties.fieldIndex(name);
-                    if (index < 0) (void)duties.value(name);
-                    return index;
-                };
-                const int tag = field(QStringLiteral("tag")),
-                          farbe = field(QStringLiteral("farbe")),
-                          anfang = field(QStringLiteral("anfang")),
-                          ende = field(QStringLiteral("ende")),
-                          kurzinfo = field(QStringLiteral("kurzinfo")),
-                          normstunden = field(QStringLiteral("Normstunden"));
-                for (; !duties.eof(); duties.moveNext()) {
-                    const int row = engine::toDate(duties.value(tag)).day() + 1;
-                    const QVariant colour = duties.value(farbe);
-                    if (!colour.isNull() && quint32(colour.toLongLong()) != White)
-                        grid_.setBackground(row, pos, quint32(colour.toLongLong()));
+                for (duties.moveFirst(); !duties.eof(); duties.moveNext()) {
+                    const int row = engine::toDate(duties.value(QStringLiteral("tag"))).day() + 1;
+                    const QVariant farbe = duties.value(QStringLiteral("farbe"));
+                    if (!farbe.isNull() && quint32(farbe.toLongLong()) != White)
+                        grid_.setBackground(row, pos, quint32(farbe.toLongLong()));
                     grid_.setText(row, pos,
-                                  dutyText(duties.value(anfang), duties.value(ende),
-                                           duties.value(kurzinfo), duties.value(normstunden)));
+                                  dutyText(duties.value(QStringLiteral("anfang")),
+                                           duties.value(QStringLiteral("ende")),
+                                           duties.value(QStringLiteral("kurzinfo")),
+                                           duties.value(QStringLiteral("Normstunden"))));
                 }
                 duties.close();
             }))
