@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -15,69 +16,184 @@ namespace {
 
 const QChar Tab = QLatin1Char('\t');
 
+// Appends a whole number of 0 to 10^width - 1 with leading zeros.
+void appendDigits(QString& text, int value, int width) {
+    char16_t digits[4];
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        digits[i] = char16_t(u'0' + value % 10);
+    text.append(QStringView(digits, width));
+}
+
 QString dateText(double dayNumber) {
     // written by hand: a block of a month holds thousands of these, and Qt's date formatting goes
     // through the locale each time (years outside 1..9999 keep its form)
     const QDateTime at = engine::dateTimeOf(dayNumber);
-    const QTime t = at.time();
-    const QString time = t.isValid()
-                             ? QString::asprintf("%02d:%02d:%02d", t.hour(), t.minute(), t.second())
-                             : QString();
-    // a time of day alone lies on the first day of the count, as the old engine showed it
-    if (at.date() == engine::epoch()) return time;
     const QDate d = at.date();
-    const QString date = d.year() >= 1 && d.year() <= 9999
-                             ? QString::asprintf("%02d.%02d.%04d", d.day(), d.month(), d.year())
-                             : d.toString(QStringLiteral("dd.MM.yyyy"));
-    return at.time() == QTime(0, 0) ? date : date + QLatin1Char(' ') + time;
+    const QTime t = at.time();
+    QString text;
+    text.reserve(19);
+    // a time of day alone lies on the first day of the count, as the old engine showed it
+    const bool dated = d != engine::epoch();
+    if (dated) {
+        if (d.year() >= 1 && d.year() <= 9999) {
+            appendDigits(text, d.day(), 2);
+            text += QLatin1Char('.');
+            appendDigits(text, d.month(), 2);
+            text += QLatin1Char('.');
+            appendDigits(text, d.year(), 4);
+        } else {
+            text = d.toString(QStringLiteral("dd.MM.yyyy"));
+        }
+        if (t == QTime(0, 0)) return text;
+        text += QLatin1Char(' ');
+    }
+    if (t.isValid()) {
+        appendDigits(text, t.hour(), 2);
+        text += QLatin1Char(':');
+        appendDigits(text, t.minute(), 2);
+        text += QLatin1Char(':');
+        appendDigits(text, t.second(), 2);
+    }
+    return text;
 }
 
-std::optional<double> dateValue(const QString& text) {
+// The parts of a date text; a part that is missing keeps its zeros.
+struct DateParts {
+    bool hasDate = false;
+    bool hasTime = false;
+    int day = 0, month = 0, year = 0, hour = 0, minute = 0, second = 0;
+};
+
+// "dd.MM.yyyy", "HH:mm:ss" and "dd.MM.yyyy HH:mm:ss" in ASCII digits, the forms the block text
+// writes, read without the pattern (a month's block holds thousands); no value for any other
+// text. They read exactly as the pattern reads them.
+std::optional<DateParts> writtenDateParts(QStringView text) {
+    const auto number = [&text](qsizetype at, qsizetype width) {
+        int value = 0;
+        for (qsizetype i = at; i < at + width; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9') return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const qsizetype size = text.size();
+    if (size != 8 && size != 10 && size != 19) return std::nullopt;
+    DateParts parts;
+    qsizetype at = 0;
+    if (size != 8) {
+        if (text[2] != QLatin1Char('.') || text[5] != QLatin1Char('.')) return std::nullopt;
+        parts = {true, false, number(0, 2), number(3, 2), number(6, 4)};
+        if (parts.day < 0 || parts.month < 0 || parts.year < 0) return std::nullopt;
+        if (size == 10) return parts;
+        if (text[10] != QLatin1Char(' ')) return std::nullopt;
+        at = 11;
+    }
+    if (text[at + 2] != QLatin1Char(':') || text[at + 5] != QLatin1Char(':')) return std::nullopt;
+    parts.hasTime = true;
+    parts.hour = number(at, 2);
+    parts.minute = number(at + 3, 2);
+    parts.second = number(at + 6, 2);
+    if (parts.hour < 0 || parts.minute < 0 || parts.second < 0) return std::nullopt;
+    return parts;
+}
+
+std::optional<DateParts> dateParts(const QString& text) {
+    if (const auto written = writtenDateParts(text)) return written;
     static const QRegularExpression dateTime(QStringLiteral(
         R"(^(?:(\d{1,2})\.(\d{1,2})\.(\d{4}|\d{2}))?\s*(?:(\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"));
     const QRegularExpressionMatch m = dateTime.match(text);
     if (!m.hasMatch()) return std::nullopt;
-    const bool hasDate = m.capturedLength(1) > 0;
-    const bool hasTime = m.capturedLength(4) > 0;
-    if (!hasDate && !hasTime) return std::nullopt;
+    DateParts parts;
+    parts.hasDate = m.capturedLength(1) > 0;
+    parts.hasTime = m.capturedLength(4) > 0;
+    if (parts.hasDate) {
+        parts.day = m.captured(1).toInt();
+        parts.month = m.captured(2).toInt();
+        parts.year = m.captured(3).toInt();
+        if (m.capturedLength(3) == 2) parts.year += parts.year < 30 ? 2000 : 1900;
+    }
+    if (parts.hasTime) {
+        parts.hour = m.captured(4).toInt();
+        parts.minute = m.captured(5).toInt();
+        parts.second = m.captured(6).toInt();
+    }
+    return parts;
+}
+
+std::optional<double> dateValue(const QString& text) {
+    const auto parts = dateParts(text);
+    if (!parts || (!parts->hasDate && !parts->hasTime)) return std::nullopt;
     QDate date = engine::epoch();
-    if (hasDate) {
-        int year = m.captured(3).toInt();
-        if (m.capturedLength(3) == 2) year += year < 30 ? 2000 : 1900;
-        date = QDate(year, m.captured(2).toInt(), m.captured(1).toInt());
+    if (parts->hasDate) {
+        date = QDate(parts->year, parts->month, parts->day);
         if (!date.isValid()) return std::nullopt;
     }
     QTime time(0, 0);
-    if (hasTime) {
-        time = QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (parts->hasTime) {
+        time = QTime(parts->hour, parts->minute, parts->second);
         if (!time.isValid()) return std::nullopt;
     }
     return engine::dayNumber(QDateTime(date, time, Qt::UTC));
 }
 
-QString numberText(double value) {
+QString numberText(double value, const QString& decimalPoint) {
     if (value == 0) value = 0; // no "-0"
     QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
-    return text.replace(QLatin1Char('.'), platform::locale().decimalPoint());
+    return text.replace(QLatin1Char('.'), decimalPoint);
 }
 
-std::optional<double> numberValue(QString text) {
+// A number in the plain form the block text writes, an optional minus, digits and at most one
+// decimal separator between digits, read without Qt's general number reading (a block holds
+// thousands). Both read such a text as its nearest double.
+std::optional<double> plainNumberValue(QStringView text) {
+    char digits[32];
+    if (text.isEmpty() || text.size() >= qsizetype(sizeof digits)) return std::nullopt;
+    qsizetype separator = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            digits[i] = char(c);
+        } else if (c == u'-' && i == 0) {
+            digits[i] = '-';
+        } else if ((c == u',' || c == u'.') && separator < 0) {
+            separator = i;
+            digits[i] = '.';
+        } else {
+            return std::nullopt;
+        }
+    }
+    const qsizetype first = digits[0] == '-' ? 1 : 0;
+    // a digit on each side of the separator, and at least one digit
+    if (separator == first || separator == text.size() - 1 || text.size() == first)
+        return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(digits, digits + text.size(), value);
+    if (error != std::errc() || end != digits + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> numberValue(const QString& text) {
+    const QStringView trimmed = QStringView(text).trimmed();
+    if (const auto plain = plainNumberValue(trimmed); plain && std::isfinite(*plain)) return plain;
     // either decimal separator; group separators are never written
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
     bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
+    const double value = trimmed.toString().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
 std::optional<qint64> wholeNumberValue(const QString& text) {
     bool ok = false;
-    const qint64 value = text.trimmed().toLongLong(&ok);
+    const qint64 value = QStringView(text).trimmed().toLongLong(&ok);
     if (!ok) return std::nullopt;
     return value;
 }
 
 std::optional<bool> booleanValue(const QString& text) {
+    // the words the block text writes first
+    if (text == QLatin1String("Wahr")) return true;
+    if (text == QLatin1String("Falsch")) return false;
     const QString t = text.trimmed().toLower();
     if (t == QLatin1String("wahr") || t == QLatin1String("true") || t == QLatin1String("1") ||
         t == QLatin1String("-1"))
@@ -172,8 +288,8 @@ std::optional<BlockLine> readLine(QStringView line, const std::vector<engine::Fi
     std::vector<QVariant> read;
     read.reserve(n);
     for (size_t i = 0; i < n; ++i) {
-        const auto v = blockValue(fields[i].kind, unquoted(parts[qsizetype(i) + 2]));
-        if (!v || !isPlausible(fields[i], *v)) return std::nullopt;
+        const auto v = blockFieldValue(fields[i], unquoted(parts[qsizetype(i) + 2]));
+        if (!v) return std::nullopt;
         read.push_back(*v);
     }
     // a line whose duty number is empty carries no duty
@@ -194,7 +310,9 @@ QString blockHeader(const engine::Recordset& duties) {
     return blockHeader(duties.fieldNames());
 }
 
-QString blockValueText(engine::FieldKind kind, const QVariant& stored) {
+BlockValueWriter::BlockValueWriter() : decimalPoint_(platform::locale().decimalPoint()) {}
+
+QString BlockValueWriter::text(engine::FieldKind kind, const QVariant& stored) const {
     if (!stored.isValid() || stored.isNull()) return QString();
     switch (kind) {
     case engine::FieldKind::Date:
@@ -204,10 +322,10 @@ QString blockValueText(engine::FieldKind kind, const QVariant& stored) {
         return stored.toDouble() != 0 || stored.toBool() ? QStringLiteral("Wahr")
                                                          : QStringLiteral("Falsch");
     case engine::FieldKind::Integer:
-        if (stored.typeId() == QMetaType::Double) return numberText(stored.toDouble());
+        if (stored.typeId() == QMetaType::Double) return numberText(stored.toDouble(), decimalPoint_);
         return QString::number(stored.toLongLong());
     case engine::FieldKind::Double:
-        return numberText(stored.toDouble());
+        return numberText(stored.toDouble(), decimalPoint_);
     case engine::FieldKind::Text:
     case engine::FieldKind::Other:
         break;
@@ -217,6 +335,10 @@ QString blockValueText(engine::FieldKind kind, const QVariant& stored) {
         if (c == Tab || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
     }
     return text;
+}
+
+QString blockValueText(engine::FieldKind kind, const QVariant& stored) {
+    return BlockValueWriter().text(kind, stored);
 }
 
 std::optional<QVariant> blockValue(engine::FieldKind kind, const QString& text) {
@@ -242,6 +364,12 @@ std::optional<QVariant> blockValue(engine::FieldKind kind, const QString& text) 
         break;
     }
     return QVariant(text);
+}
+
+std::optional<QVariant> blockFieldValue(const engine::FieldInfo& field, const QString& text) {
+    auto value = blockValue(field.kind, text);
+    if (value && !isPlausible(field, *value)) return std::nullopt;
+    return value;
 }
 
 bool hasBlockHeader(const QString& text, const QString& header) {

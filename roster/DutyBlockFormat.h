@@ -36,9 +36,24 @@ QString blockHeader(const engine::Recordset& duties);
 // A stored value (day number, 0/1, number, text; null) of a field of this kind as block text.
 // Tabs and line breaks inside a text become blanks: they would break the line apart.
 QString blockValueText(engine::FieldKind kind, const QVariant& stored);
+
+// Writes the values of a whole block as blockValueText does, looking the locale's decimal
+// separator up once.
+class BlockValueWriter {
+public:
+    BlockValueWriter();
+    QString text(engine::FieldKind kind, const QVariant& stored) const;
+
+private:
+    QString decimalPoint_;
+};
 // The stored value of a block text for a field of this kind (null for the empty text); no value
 // when the text is not one of that kind.
 std::optional<QVariant> blockValue(engine::FieldKind kind, const QString& text);
+
+// The stored value of a block text for this field, as readBlockText reads it: no value when the
+// text is not of the field's kind or holds a value the program never stores.
+std::optional<QVariant> blockFieldValue(const engine::FieldInfo& field, const QString& text);
 
 // One line of a block: the offsets from the block's first column and row, and the values of the
 // duty in the order of the fields (empty when the cell held no duty).

@@ -257,28 +257,64 @@ std::vector<engine::FieldInfo> dutyFields(const data::DataUmgebung& env) {
     return fields;
 }
 
-QString copyBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block, bool cut) {
+namespace {
+
+// A block as copied: its text, the numbers of its duties and, when asked for, the lines its text
+// reads back as (as readBlockText reads them, field by field, without reading the text again).
+struct CopiedBlock {
+    QString text;
+    QList<qint64> duties;
+    std::vector<BlockLine> lines;
+    // every value reads back (only known with the lines)
+    bool readable = true;
+};
+
+CopiedBlock copied(data::DataUmgebung& env, const MonthState& month, const QRect& block,
+                   bool withLines) {
     const std::vector<engine::FieldInfo> fields = dutyFields(env);
-    QString text = blockHeader(env.rsDienstzeiten) + BlockLineBreak;
-    if (block.isEmpty()) return text;
+    CopiedBlock result;
+    result.text = blockHeader(env.rsDienstzeiten) + BlockLineBreak;
+    if (block.isEmpty()) return result;
     const BlockDuties duties = readBlockDuties(env, month, block, fields.size());
-    QList<qint64> found;
+    const BlockValueWriter writer;
     const QChar tab = QLatin1Char('\t');
+    QString& text = result.text;
     for (int c = block.left(); c <= block.right(); ++c) {
         for (int r = block.top(); r <= block.bottom(); ++r) {
-            text +=
-                QString::number(c - block.left()) + tab + QString::number(r - block.top()) + tab;
+            BlockLine line{c - block.left(), r - block.top(), {}};
+            text += QString::number(line.colOffset) + tab + QString::number(line.rowOffset) + tab;
             const auto duty = duties.constFind({c, dayKey(month.firstDay.addDays(r - 2))});
             if (duty != duties.constEnd()) {
-                for (size_t i = 0; i < fields.size(); ++i)
-                    text += blockValueText(fields[i].kind, (*duty)[i]) + tab;
-                found << duty->front().toLongLong();
+                std::vector<QVariant> values;
+                for (size_t i = 0; i < fields.size(); ++i) {
+                    const QString value = writer.text(fields[i].kind, (*duty)[i]);
+                    text += value;
+                    text += tab;
+                    if (!withLines) continue;
+                    const auto read = blockFieldValue(fields[i], value);
+                    if (read)
+                        values.push_back(*read);
+                    else
+                        result.readable = false;
+                }
+                result.duties << duty->front().toLongLong();
+                // a line whose duty number is empty carries no duty
+                if (result.readable && withLines && !values.front().isNull())
+                    line.values = std::move(values);
             }
             text += BlockLineBreak;
+            if (withLines) result.lines.push_back(std::move(line));
         }
     }
-    if (cut) deleteDuties(env, found);
-    return text;
+    return result;
+}
+
+} // namespace
+
+QString copyBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block, bool cut) {
+    CopiedBlock copy = copied(env, month, block, false);
+    if (cut) deleteDuties(env, copy.duties);
+    return std::move(copy.text);
 }
 
 int deleteBlock(data::DataUmgebung& env, const MonthState& month, const QRect& block) {
@@ -387,13 +423,15 @@ MoveResult moveBlock(data::DataUmgebung& env, const MonthState& month, const QRe
     {
         engine::Transaction transaction(env.Datenbank);
         try {
-            result.text = copyBlock(env, month, block, true);
-            const auto lines = readBlockText(result.text, dutyFields(env));
-            if (!lines)
+            CopiedBlock source = copied(env, month, block, true);
+            if (!source.readable)
                 throw engine::EngineError(engine::err::GeneralFailure,
                                           QStringLiteral("Der Block konnte nicht gelesen werden."));
-            result.pasted = pasteBlock(env, month, anchorCol, anchorRow, gridCols, *lines);
-            const auto dutyLines = std::count_if(lines->begin(), lines->end(),
+            deleteDuties(env, source.duties);
+            result.text = std::move(source.text);
+            const std::vector<BlockLine>& lines = source.lines;
+            result.pasted = pasteBlock(env, month, anchorCol, anchorRow, gridCols, lines);
+            const auto dutyLines = std::count_if(lines.begin(), lines.end(),
                                                  [](const BlockLine& l) { return l.hasDuty(); });
             // a duty past the month's end or on a position without a member: nothing moves
             result.refused = result.pasted.cells.size() < dutyLines;

@@ -11,7 +11,11 @@
 #include "tests/support/TestSession.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <bit>
+#include <cmath>
 
 using namespace roster;
 using namespace testing;
@@ -251,13 +255,14 @@ private Q_SLOTS:
     }
 
     void aBlockMovedOntoItselfShiftedByOneDayKeepsTheMovedDuties() {
+        // quotes are part of a label: a move keeps them
         for (int d = 1; d <= 3; ++d)
-            addLabel(env(), anna, QDate(2024, 3, d), QStringLiteral("A%1").arg(d));
+            addLabel(env(), anna, QDate(2024, 3, d), QStringLiteral("\"A%1\"").arg(d));
         const MoveResult r =
             moveBlock(env(), march, orderedBlock(1, 2, 1, 4, march.days), 1, 3, gridCols);
         QVERIFY(dutyOf(env(), anna, QDate(2024, 3, 1)).isEmpty());
         for (int d = 1; d <= 3; ++d)
-            QCOMPARE(kurz(env(), anna, QDate(2024, 3, d + 1)), QStringLiteral("A%1").arg(d));
+            QCOMPARE(kurz(env(), anna, QDate(2024, 3, d + 1)), QStringLiteral("\"A%1\"").arg(d));
         QCOMPARE(dutyCount(env()), 3);
         QCOMPARE(r.pasted.cells.size(), 3);
         QCOMPARE(offsets(r.text), (QStringList{"0 0", "0 1", "0 2"}));
@@ -450,6 +455,41 @@ private Q_SLOTS:
         QCOMPARE(blockValueText(FieldKind::Text, QStringLiteral("a\tb\r\nc")),
                  QStringLiteral("a b  c"));
         QVERIFY(blockValue(FieldKind::Integer, QString())->isNull());
+
+        // numbers read as Qt's general reading reads them, plain or not
+        const auto qtReading = [](const QString& text) -> std::optional<double> {
+            bool ok = false;
+            const double v = QString(text).replace(',', '.').trimmed().toDouble(&ok);
+            return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
+        };
+        QStringList numbers = {"-0", "0,5", "-12.25", ",5", "5,", "-", "1,2,3", " 8 ", "1e5",
+                               "+3", "0x10", "1e400", QString(40, u'9'), QStringLiteral("٣")};
+        QRandomGenerator random(7);
+        for (int i = 0; i < 2000; ++i) {
+            const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(12));
+            numbers << blockValueText(FieldKind::Double, v) << QString::number(v, 'f', 17);
+        }
+        for (const QString& n : numbers) {
+            const auto read = blockValue(FieldKind::Double, n);
+            const auto expected = qtReading(n);
+            QVERIFY2(read.has_value() == expected.has_value(), qPrintable(n));
+            if (read) QVERIFY2(std::bit_cast<quint64>(read->toDouble()) ==
+                                   std::bit_cast<quint64>(*expected), qPrintable(n));
+        }
+        // times to the second in the written form and in the forms typed by hand
+        for (int i = 0; i < 2000; ++i) {
+            const double day = random.bounded(60000.0) + (i % 3 == 0 ? 0.0 : random.bounded(1.0));
+            const double second = engine::dayNumber(engine::dateTimeOf(day));
+            QCOMPARE(blockValue(FieldKind::Date, blockValueText(FieldKind::Date, day))->toDouble(),
+                     second);
+        }
+        QCOMPARE(blockValue(FieldKind::Date, "1.3.2024 6:05")->toDouble(),
+                 blockValue(FieldKind::Date, "01.03.2024 06:05:00")->toDouble());
+        QCOMPARE(blockValue(FieldKind::Date, "01.03.2024  06:05:00")->toDouble(),
+                 blockValue(FieldKind::Date, "01.03.2024 06:05:00")->toDouble());
+        for (const char* bad : {"31.02.2024", "24:00:00", "1a.03.2024", "01.03.2024T06:05:00",
+                                "01-03-2024", "01.03.2024 06:05:60"})
+            QVERIFY2(!blockValue(FieldKind::Date, bad), bad);
     }
 };
 
