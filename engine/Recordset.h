@@ -110,6 +110,7 @@ public:
     const FieldInfo& fieldInfo(int index) const;
     QStringList fieldNames() const;
     int fieldIndex(const QString& name) const; // without regard to case; -1 when absent
+    int requireField(const QString& name) const; // the same; error 3265 when absent
     bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
     QVariant value(const QString& name) const; // error 3265 / 3021
     QVariant value(int index) const;
@@ -171,7 +172,6 @@ private:
 
     void requireOpen() const;
     void requireCurrent() const;
-    int requireField(const QString& name) const;
     void setCurrent(std::optional<Row> row, bool forward);
     void flushEdit();
     QVariant toStorage(int index, const QVariant& value) const;

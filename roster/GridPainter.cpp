@@ -16,6 +16,22 @@
 
 namespace roster {
 
+namespace {
+
+// Each member's hours of the month from the month's sums (the first row of a member counts).
+QHash<int, double> monthHours(engine::Recordset& sums) {
+    QHash<int, double> hours;
+    for (sums.moveFirst(); !sums.eof(); sums.moveNext()) {
+        const int maNr = sums.value(QStringLiteral("manr")).toInt();
+        if (!hours.contains(maNr))
+            hours.insert(maNr, nullToDouble(sums.value(QStringLiteral("Summe2"))) +
+                                   nullToDouble(sums.value(QStringLiteral("summe"))));
+    }
+    return hours;
+}
+
+} // namespace
+
 void GridPainter::gridrepaintcheck() {
     if (month_.autoCalc) gridrepaint();
 }
@@ -128,6 +144,9 @@ void GridPainter::MaEintragen() {
     if (!step(2, [&] { env.StundSumGrp(month_.firstDay, month_.lastDay, month_.groupNumber); }))
         return;
     engine::Recordset& sums = env.rsStundSumGrp;
+    // the members' hours of the month, read from the sums once
+    QHash<int, double> hoursByMember;
+    bool sumsRead = false;
     const int columnWidth = grid_.textWidth(DutyColumnSample);
     if (!step(3, [&] { members.setSort(QStringLiteral("Dienstpos")); })) return;
     for (members.moveFirst(); !members.eof(); members.moveNext()) {
@@ -155,28 +174,31 @@ void GridPainter::MaEintragen() {
         if (!step(6, [&] {
                 engine::Recordset& duties =
                     env.Dienst(month_.firstDay, month_.lastDay, pos, month_.groupNumber);
+                // the fields by number: a month holds a few thousand duties
+                const int tag = duties.requireField(QStringLiteral("tag")),
+                          farbe = duties.requireField(QStringLiteral("farbe")),
+                          anfang = duties.requireField(QStringLiteral("anfang")),
+                          ende = duties.requireField(QStringLiteral("ende")),
+                          kurzinfo = duties.requireField(QStringLiteral("kurzinfo")),
+                          normstunden = duties.requireField(QStringLiteral("Normstunden"));
                 for (duties.moveFirst(); !duties.eof(); duties.moveNext()) {
-                    const int row = engine::toDate(duties.value(QStringLiteral("tag"))).day() + 1;
-                    const QVariant farbe = duties.value(QStringLiteral("farbe"));
-                    if (!farbe.isNull() && quint32(farbe.toLongLong()) != White)
-                        grid_.setBackground(row, pos, quint32(farbe.toLongLong()));
+                    const int row = engine::toDate(duties.value(tag)).day() + 1;
+                    const QVariant colour = duties.value(farbe);
+                    if (!colour.isNull() && quint32(colour.toLongLong()) != White)
+                        grid_.setBackground(row, pos, quint32(colour.toLongLong()));
                     grid_.setText(row, pos,
-                                  dutyText(duties.value(QStringLiteral("anfang")),
-                                           duties.value(QStringLiteral("ende")),
-                                           duties.value(QStringLiteral("kurzinfo")),
-                                           duties.value(QStringLiteral("Normstunden"))));
+                                  dutyText(duties.value(anfang), duties.value(ende),
+                                           duties.value(kurzinfo), duties.value(normstunden)));
                 }
                 duties.close();
             }))
             return;
         if (!step(7, [&] {
+                if (!sumsRead) hoursByMember = monthHours(sums);
+                sumsRead = true;
                 const int row = month_.days + 2;
                 if (sums.recordCount() > 0) {
-                    sums.moveFirst();
-                    if (sums.find(QStringLiteral("manr=%1").arg(maNr))) {
-                        hours = nullToDouble(sums.value(QStringLiteral("Summe2"))) +
-                                nullToDouble(sums.value(QStringLiteral("summe")));
-                    }
+                    hours = hoursByMember.value(maNr, 0.0);
                     grid_.setText(row, pos, platform::sumText(hours));
                     grid_.setAlignment(row, pos, Align::General);
                 }

@@ -3,6 +3,7 @@
 #include "platform/Colors.h"
 #include "platform/Formats.h"
 #include "shell/CellMarks.h"
+#include "shell/GridCell.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -12,8 +13,6 @@
 #include <QStyle>
 
 namespace {
-
-constexpr int BackgroundSet = Qt::UserRole + 1;
 
 Qt::Alignment qtAlignment(roster::Align a, const QString& text) {
     switch (a) {
@@ -43,29 +42,39 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     setItemDelegate(new CellMarkDelegate(this));
+    setItemPrototype(new GridCell);
     // the fixed parts cover the first pixels of the scrolled area, so scrolling goes by pixels
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
-QTableWidgetItem* FlexGrid::cell(int row, int col) {
-    QTableWidgetItem* it = item(row, col);
-    if (!it) {
-        it = new QTableWidgetItem;
-        it->setData(Qt::TextAlignmentRole,
-                    int(qtAlignment(columnAligns_.value(col, roster::Align::General), QString())));
-        styleFixed(it, row, col);
-        setItem(row, col, it);
-    }
+GridCell* FlexGrid::cell(int row, int col) {
+    if (auto* it = dynamic_cast<GridCell*>(item(row, col))) return it;
+    auto* it = new GridCell;
+    it->alignmentFlags = int(qtAlignment(columnAligns_.value(col, roster::Align::General), QString()));
+    styleFixed(it, row, col);
+    const QSignalBlocker blocker = quiet();
+    setItem(row, col, it);
     return it;
 }
 
-void FlexGrid::styleFixed(QTableWidgetItem* item, int row, int col) const {
+const GridCell* FlexGrid::cellAt(int row, int col) const {
+    return dynamic_cast<const GridCell*>(item(row, col));
+}
+
+void FlexGrid::changed(GridCell* cell) {
+    // while the grid is rebuilt the view hears of all cells at once afterwards
+    if (rebuilding_) return;
+    const QModelIndex index = indexFromItem(cell);
+    Q_EMIT model()->dataChanged(index, index);
+}
+
+void FlexGrid::styleFixed(GridCell* cell, int row, int col) const {
     if (row < fixedRows_ || col == 0) {
-        item->setFlags(Qt::ItemIsEnabled);
-        if (!item->data(BackgroundSet).toBool()) item->setBackground(palette().button());
+        cell->setFlags(Qt::ItemIsEnabled);
+        if (!cell->colour) cell->brush = palette().button();
     } else {
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        cell->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
 }
 
@@ -91,10 +100,10 @@ QSignalBlocker FlexGrid::quiet() {
 }
 
 void FlexGrid::setText(int row, int col, const QString& text) {
-    const QSignalBlocker blocker = quiet();
-    QTableWidgetItem* it = cell(row, col);
-    it->setText(text);
-    it->setData(Qt::TextAlignmentRole, int(qtAlignment(alignment(row, col), text)));
+    GridCell* it = cell(row, col);
+    it->shownText = text;
+    it->alignmentFlags = int(qtAlignment(alignment(row, col), text));
+    changed(it);
 }
 
 QString FlexGrid::text(int row, int col) const {
@@ -103,64 +112,62 @@ QString FlexGrid::text(int row, int col) const {
 }
 
 void FlexGrid::setBackground(int row, int col, quint32 bgr) {
-    const QSignalBlocker blocker = quiet();
-    QTableWidgetItem* it = cell(row, col);
-    it->setBackground(platform::fromBgr(bgr));
-    it->setData(BackgroundSet, true);
-    it->setData(Qt::UserRole + 2, qint64(bgr));
+    GridCell* it = cell(row, col);
+    it->colour = bgr;
+    it->brush = QBrush(platform::fromBgr(bgr));
+    changed(it);
 }
 
 quint32 FlexGrid::background(int row, int col) const {
-    const QTableWidgetItem* it = item(row, col);
-    if (!it || !it->data(BackgroundSet).toBool()) return 0xFFFFFFFFu;
-    return quint32(it->data(Qt::UserRole + 2).toLongLong());
+    const GridCell* it = cellAt(row, col);
+    return it && it->colour ? *it->colour : 0xFFFFFFFFu;
 }
 
 void FlexGrid::setAlignment(int row, int col, roster::Align align) {
-    const QSignalBlocker blocker = quiet();
-    QTableWidgetItem* it = cell(row, col);
-    it->setData(Qt::UserRole + 3, int(align));
-    it->setData(Qt::TextAlignmentRole, int(qtAlignment(align, it->text())));
+    GridCell* it = cell(row, col);
+    it->align = align;
+    it->alignmentFlags = int(qtAlignment(align, it->shownText));
+    changed(it);
 }
 
 roster::Align FlexGrid::alignment(int row, int col) const {
-    const QTableWidgetItem* it = item(row, col);
-    if (it && it->data(Qt::UserRole + 3).isValid())
-        return roster::Align(it->data(Qt::UserRole + 3).toInt());
+    const GridCell* it = cellAt(row, col);
+    if (it && it->align) return *it->align;
     return columnAligns_.value(col, roster::Align::General);
 }
 
 void FlexGrid::setColumnAlignment(int col, roster::Align align) {
-    const QSignalBlocker blocker = quiet();
     columnAligns_[col] = align;
     for (int r = 0; r < rowCount(); ++r) {
-        if (QTableWidgetItem* it = item(r, col); it && !it->data(Qt::UserRole + 3).isValid())
-            it->setData(Qt::TextAlignmentRole, int(qtAlignment(align, it->text())));
+        if (auto* it = dynamic_cast<GridCell*>(item(r, col)); it && !it->align) {
+            it->alignmentFlags = int(qtAlignment(align, it->shownText));
+            changed(it);
+        }
     }
 }
 
 void FlexGrid::setMark(int row, int col, const QString& tip) {
-    const QSignalBlocker blocker = quiet();
-    QTableWidgetItem* it = cell(row, col);
-    it->setData(CellMarkDelegate::MarkRole, !tip.isEmpty());
-    it->setToolTip(tip);
+    GridCell* it = cell(row, col);
+    it->marked = !tip.isEmpty();
+    it->tip = tip;
+    changed(it);
 }
 
 QString FlexGrid::mark(int row, int col) const {
-    const QTableWidgetItem* it = item(row, col);
-    return it && it->data(CellMarkDelegate::MarkRole).toBool() ? it->toolTip() : QString();
+    const GridCell* it = cellAt(row, col);
+    return it && it->marked ? it->tip : QString();
 }
 
 void FlexGrid::setDayMark(int row, int kinds, const QString& tip) {
-    const QSignalBlocker blocker = quiet();
-    QTableWidgetItem* it = cell(row, 0);
-    it->setData(CellMarkDelegate::StaffingRole, kinds);
-    it->setToolTip(kinds != 0 ? tip : QString());
+    GridCell* it = cell(row, 0);
+    it->staffing = kinds;
+    it->tip = kinds != 0 ? tip : QString();
+    changed(it);
 }
 
 QString FlexGrid::dayMark(int row) const {
-    const QTableWidgetItem* it = item(row, 0);
-    return it && it->data(CellMarkDelegate::StaffingRole).toInt() != 0 ? it->toolTip() : QString();
+    const GridCell* it = cellAt(row, 0);
+    return it && it->staffing != 0 ? it->tip : QString();
 }
 
 void FlexGrid::setColumnWidth(int col, int width) {

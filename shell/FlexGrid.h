@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTableWidget>
 
+class GridCell;
 class QPainter;
 
 class FlexGrid : public QTableWidget, public roster::GridSurface {
@@ -52,7 +53,6 @@ public:
 
     // Whether a cell belongs to the fixed rows or the label column.
     bool isFixedCell(int row, int col) const;
-    QSignalBlocker quiet(); // blocks the model's signals while the grid is rebuilt
     // The cell at a point of the viewport, the fixed parts at their fixed places; and the
     // rectangle of a cell in the viewport, likewise.
     QModelIndex indexAt(const QPoint& point) const override;
@@ -80,8 +80,13 @@ private:
     // After a wheel turn a single cursor cell follows into the visible cells.
     void keepCursorVisible();
     void paintFixedCell(QPainter& painter, int row, int col);
-    QTableWidgetItem* cell(int row, int col);
-    void styleFixed(QTableWidgetItem* item, int row, int col) const;
+    // The cell, made when the grid has none there yet.
+    GridCell* cell(int row, int col);
+    const GridCell* cellAt(int row, int col) const;
+    // Tells the view of a changed cell, unless the grid is being rebuilt.
+    void changed(GridCell* cell);
+    void styleFixed(GridCell* cell, int row, int col) const;
+    QSignalBlocker quiet(); // blocks the model's signals while the grid is rebuilt
     int fixedRows_ = 2;
     QHash<int, roster::Align> columnAligns_;
     bool busy_ = false;

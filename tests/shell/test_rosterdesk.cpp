@@ -155,6 +155,17 @@ private Q_SLOTS:
         QTest::keyClick(grid(), Qt::Key_F);
         QCOMPARE(dutiesOf(staff.last(), December.addDays(days - 1)), 1);
         QCOMPARE(grid()->text(days + 1, 25), QStringLiteral("06:00 - 14:00 Fr"));
+        // a cell changed outside a repaint, by the grid or through its item, is redrawn
+        QSignalSpy changes(grid()->model(), &QAbstractItemModel::dataChanged);
+        grid()->setBackground(days + 2, 2, 0x0000FF);
+        QVERIFY(!changes.isEmpty());
+        QCOMPARE(changes.last()[0].toModelIndex(), at(days + 2, 2));
+        changes.clear();
+        grid()->item(days + 2, 2)->setToolTip(QStringLiteral("Spät & <früh>"));
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(grid()->item(days + 2, 2)->background().color(), QColor(255, 0, 0));
+        QCOMPARE(grid()->model()->data(at(days + 2, 2), Qt::ToolTipRole).toString(),
+                 QStringLiteral("Spät & <früh>"));
         // the repaint that follows leaves the view where it was
         const QPoint scrolled(grid()->horizontalScrollBar()->value(),
                               grid()->verticalScrollBar()->value());
