@@ -279,6 +279,9 @@ CopiedBlock copied(data::DataUmgebung& env, const MonthState& month, const QRect
     const BlockValueWriter writer;
     const QChar tab = QLatin1Char('\t');
     QString& text = result.text;
+    // about a hundred characters a cell
+    text.reserve(text.size() + qsizetype(block.width()) * block.height() * 100);
+    if (withLines) result.lines.reserve(size_t(block.width()) * size_t(block.height()));
     for (int c = block.left(); c <= block.right(); ++c) {
         for (int r = block.top(); r <= block.bottom(); ++r) {
             BlockLine line{c - block.left(), r - block.top(), {}};
@@ -286,6 +289,7 @@ CopiedBlock copied(data::DataUmgebung& env, const MonthState& month, const QRect
             const auto duty = duties.constFind({c, dayKey(month.firstDay.addDays(r - 2))});
             if (duty != duties.constEnd()) {
                 std::vector<QVariant> values;
+                if (withLines) values.reserve(fields.size());
                 for (size_t i = 0; i < fields.size(); ++i) {
                     const QString value = writer.text(fields[i].kind, (*duty)[i]);
                     text += value;
