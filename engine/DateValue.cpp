@@ -14,8 +14,12 @@ double dayNumber(const QDateTime& dateTime) {
     const QDateTime utc = dateTime.timeSpec() == Qt::UTC
                               ? dateTime
                               : QDateTime(dateTime.date(), dateTime.time(), Qt::UTC);
-    const double days = dayNumber(utc.date());
-    const double fraction = QTime(0, 0).secsTo(utc.time()) / 86400.0;
+    return dayNumber(utc.date(), utc.time());
+}
+
+double dayNumber(const QDate& date, const QTime& time) {
+    const double days = dayNumber(date);
+    const double fraction = QTime(0, 0).secsTo(time) / 86400.0;
     // The old engine stored times before 1899 as negative days with a positive fraction;
     // we never write such values, so the plain sum is used.
     return days + fraction;
@@ -54,13 +58,18 @@ std::optional<double> dayNumber(const QVariant& value) {
     }
 }
 
-QDateTime dateTimeOf(double dayNumber) {
+std::pair<QDate, QTime> dateAndTimeOf(double dayNumber) {
     // Round to the second first, so that 0.999999 days is the next midnight, not 23:59:59.
     const double seconds = std::round(dayNumber * 86400.0);
     const double wholeDays = std::floor(seconds / 86400.0);
     const qint64 secOfDay = static_cast<qint64>(seconds - wholeDays * 86400.0);
     const QDate date = epoch().addDays(static_cast<qint64>(wholeDays));
-    return QDateTime(date, QTime(0, 0).addSecs(static_cast<int>(secOfDay)), Qt::UTC);
+    return {date, QTime(0, 0).addSecs(static_cast<int>(secOfDay))};
+}
+
+QDateTime dateTimeOf(double dayNumber) {
+    const auto [date, time] = dateAndTimeOf(dayNumber);
+    return QDateTime(date, time, Qt::UTC);
 }
 
 QDate dateOf(double dayNumber) { return dateTimeOf(dayNumber).date(); }

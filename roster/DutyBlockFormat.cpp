@@ -27,9 +27,7 @@ void appendDigits(QString& text, int value, int width) {
 QString dateText(double dayNumber) {
     // written by hand: a block of a month holds thousands of these, and Qt's date formatting goes
     // through the locale each time (years outside 1..9999 keep its form)
-    const QDateTime at = engine::dateTimeOf(dayNumber);
-    const QDate d = at.date();
-    const QTime t = at.time();
+    const auto [d, t] = engine::dateAndTimeOf(dayNumber);
     QString text;
     text.reserve(19);
     // a time of day alone lies on the first day of the count, as the old engine showed it
@@ -134,12 +132,23 @@ std::optional<double> dateValue(const QString& text) {
         time = QTime(parts->hour, parts->minute, parts->second);
         if (!time.isValid()) return std::nullopt;
     }
-    return engine::dayNumber(QDateTime(date, time, Qt::UTC));
+    return engine::dayNumber(date, time);
 }
 
 QString numberText(double value, const QString& decimalPoint) {
     if (value == 0) value = 0; // no "-0"
-    QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    QString text;
+    // Between a thousandth and ten thousand Qt's shortest form is the shortest fixed form, which
+    // the standard library writes without going through the locale (hours and pauses all lie
+    // there); beyond, Qt's own choice of an exponent holds.
+    if (const double size = std::abs(value); size == 0 || (size >= 0.001 && size < 10000)) {
+        char digits[32];
+        const auto written =
+            std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed);
+        text = QString::fromLatin1(digits, written.ptr - digits);
+    } else {
+        text = QString::number(value, 'g', QLocale::FloatingPointShortest);
+    }
     return text.replace(QLatin1Char('.'), decimalPoint);
 }
 

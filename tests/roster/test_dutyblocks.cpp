@@ -456,6 +456,16 @@ private Q_SLOTS:
                  QStringLiteral("a b  c"));
         QVERIFY(blockValue(FieldKind::Integer, QString())->isNull());
 
+        // numbers written as Qt writes them
+        QRandomGenerator writing(3);
+        for (int i = 0; i < 20000; ++i) {
+            const double scale = std::pow(10.0, writing.bounded(10) - 4);
+            const double v = i % 2 ? (writing.generateDouble() - 0.5) * scale
+                                   : std::round(writing.generateDouble() * 4e6) / 400 - 5000;
+            QCOMPARE(blockValueText(FieldKind::Double, v),
+                     QString::number(v == 0 ? 0.0 : v, 'g', QLocale::FloatingPointShortest)
+                         .replace('.', ','));
+        }
         // numbers read as Qt's general reading reads them, plain or not
         const auto qtReading = [](const QString& text) -> std::optional<double> {
             bool ok = false;
