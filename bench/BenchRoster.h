@@ -5,6 +5,15 @@
 
 namespace bench {
 
+// Opens the tables the roster procedures read, those not open yet, so that every section runs
+// alone as well as after the others.
+inline void openRosterTables(data::DataUmgebung& env) {
+    for (const char* t : {"Mitarbeiter", "Dienstzeiten", "Feiertage", "Statistik", "Gruppen",
+                          "GpZuordnung", "Einstellungen", "Standarddienste"}) {
+        if (!env.recordset(QLatin1String(t)).isOpen()) env.execute(QLatin1String(t));
+    }
+}
+
 void benchGridRepaint(data::Session& session, const QString& path);
 // The statistics run: all employees from their first working day, and after one change.
 void benchStatistics(data::Session& session);

@@ -59,10 +59,7 @@ double rolledBack(engine::Connection& db, const std::function<void()>& change) {
 
 void benchBlocks(data::Session& session) {
     data::DataUmgebung& env = session.env;
-    for (const char* t : {"Mitarbeiter", "Dienstzeiten", "Feiertage", "Statistik", "Gruppen",
-                          "GpZuordnung", "Einstellungen", "Standarddienste"}) {
-        if (!env.recordset(QLatin1String(t)).isOpen()) env.execute(QLatin1String(t));
-    }
+    openRosterTables(env);
     env.rsDienstzeiten.setSort(QStringLiteral("tag"));
     data::attachChangeHooks(session);
     roster::MonthState june;

@@ -3,6 +3,7 @@
 
 #include "bench/BenchExports.h"
 
+#include "bench/BenchRoster.h"
 #include "bench/LargeDatabase.h"
 #include "bench/Timing.h"
 #include "platform/ScriptedPrompts.h"
@@ -18,6 +19,7 @@ namespace bench {
 void benchExports(data::Session& session) {
     platform::ScriptedPrompts prompts;
     if (!session.services.prompts) session.services.prompts = &prompts;
+    openRosterTables(session.env);
     roster::MonthState month;
     month.firstDay = QDate(2025, 6, 1);
     month.groupNumber = 1; // all employees

@@ -25,6 +25,7 @@ void benchHtml(data::Session& session, const QString& path) {
     platform::ScriptedPrompts prompts;
     if (!session.services.prompts) session.services.prompts = &prompts;
     data::DataUmgebung& env = session.env;
+    openRosterTables(env);
     roster::MonthState month;
     month.firstDay = QDate(2025, 6, 1);
     month.groupNumber = BigGroup;

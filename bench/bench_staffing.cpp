@@ -5,6 +5,7 @@
 
 #include "bench/BenchStaffing.h"
 
+#include "bench/BenchRoster.h"
 #include "bench/LargeDatabase.h"
 #include "bench/RawSql.h"
 #include "bench/Timing.h"
@@ -23,6 +24,7 @@ namespace bench {
 
 void benchStaffing(data::Session& session, const QString& path) {
     data::DataUmgebung& env = session.env;
+    openRosterTables(env);
     engine::Connection& db = env.Datenbank;
     data::ensureStaffingTables(db);
     QList<data::Qualification> quals = data::loadQualifications(db);
