@@ -2,8 +2,10 @@
 
 #include "engine/DateValue.h"
 #include "engine/Recordset.h"
+#include "engine/Sqlite.h"
 
 #include <QHash>
+#include <QStringList>
 #include <QObject>
 
 #include <algorithm>
@@ -140,8 +142,37 @@ public:
                 *it = duty.day;
             }
         }
-        for (const int maNr : std::as_const(order))
-            updatelastchange(session_, maNr, earliest.value(maNr));
+        engine::Recordset& rs = session_.env.rsMitarbeiter;
+        if (!rs.isOpen() || rs.isEditing()) {
+            for (const int maNr : std::as_const(order))
+                updatelastchange(session_, maNr, earliest.value(maNr));
+            return;
+        }
+        // One statement lowers them all (a pasted month would else move the recordset to each
+        // employee in turn); the recordset then stands where those moves would leave it: on
+        // the last employee, or past the end when its filter hides that one.
+        guarded("updatelastchange", [&] {
+            QVariantList values;
+            int last = 0;
+            for (const int maNr : std::as_const(order)) {
+                const QDate day = earliest.value(maNr);
+                if (!day.isValid()) continue;
+                values << maNr << engine::dayNumber(day);
+                last = maNr;
+            }
+            if (values.isEmpty()) return;
+            engine::Statement lower(
+                session_.env.Datenbank,
+                QStringLiteral("UPDATE Mitarbeiter SET lastChange = v.column2 FROM (VALUES ") +
+                    QStringList(values.size() / 2, QStringLiteral("(?,?)")).join(QLatin1Char(',')) +
+                    QStringLiteral(") AS v WHERE Mitarbeiter.MaNr = v.column1 AND "
+                                   "(Mitarbeiter.lastChange IS NULL OR "
+                                   "Mitarbeiter.lastChange > v.column2)"));
+            lower.bindAll(values);
+            lower.step();
+            rs.moveFirst();
+            rs.find(QStringLiteral("MaNr=") + QString::number(last));
+        });
     }
 
     void rsFeiertage_WillChangeRecord(int reason, engine::Recordset* rs) {

@@ -156,6 +156,26 @@ private slots:
         QCOMPARE(targets(), QList<double>({120, 120, 120}));
     }
 
+    void dutiesWrittenTogetherLowerEachEmployeeOnce() {
+        setLastChange(env(), anna, day(2024, 3, 20));
+        setLastChange(env(), bert, QVariant());
+        using Day = data::DataUmgebung::DutyDay;
+        Q_EMIT env().dutiesWritten({Day{anna, QDate(2024, 3, 15)}, Day{bert, QDate(2024, 3, 18)},
+                                    Day{anna, QDate(2024, 3, 11)}});
+        QCOMPARE(lastChange(env(), anna), QDate(2024, 3, 11));
+        QCOMPARE(lastChange(env(), bert), QDate(2024, 3, 18));
+        // the employees' recordset stands on the last one, as after single changes
+        engine::Recordset& rs = env().rsMitarbeiter;
+        QCOMPARE(rs.value("MaNr").toInt(), bert);
+        QCOMPARE(engine::toDate(rs.value("lastChange")), QDate(2024, 3, 18));
+        // an earlier day stays; an employee the recordset's filter hides is lowered all the same
+        rs.setFilter("MaNr = " + QString::number(anna));
+        Q_EMIT env().dutiesWritten({Day{anna, QDate(2024, 3, 12)}, Day{bert, QDate(2024, 3, 2)}});
+        QCOMPARE(lastChange(env(), anna), QDate(2024, 3, 11));
+        QCOMPARE(lastChange(env(), bert), QDate(2024, 3, 2));
+        QVERIFY(rs.eof());
+    }
+
     void pendingEmployeeChangeIsNotDisturbed() {
         setLastChange(env(), anna, QVariant());
         setLastChange(env(), bert, QVariant());
