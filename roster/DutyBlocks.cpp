@@ -10,6 +10,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace roster {
@@ -259,6 +260,73 @@ std::vector<engine::FieldInfo> dutyFields(const data::DataUmgebung& env) {
 
 namespace {
 
+// A stored value as a hash key: its type and its bits or text; none for a value of another type
+// (the duty table stores no other).
+struct StoredKey {
+    int type = 0;
+    quint64 bits = 0;
+    QString text;
+    bool operator==(const StoredKey&) const = default;
+};
+size_t qHash(const StoredKey& k, size_t seed = 0) {
+    return qHashMulti(seed, k.type, k.bits, k.text);
+}
+
+std::optional<StoredKey> storedKey(const QVariant& v) {
+    StoredKey key{v.typeId(), 0, {}};
+    switch (key.type) {
+    case QMetaType::UnknownType:
+        return key;
+    case QMetaType::LongLong:
+        key.bits = quint64(v.toLongLong());
+        return key;
+    case QMetaType::Double:
+        key.bits = std::bit_cast<quint64>(v.toDouble());
+        return key;
+    case QMetaType::QString:
+        key.text = v.toString();
+        return key;
+    default:
+        return std::nullopt;
+    }
+}
+
+// A field's value as block text and as that text reads back (no value when it does not).
+struct FieldText {
+    QString text;
+    std::optional<QVariant> read;
+};
+
+// Writes (and reads back) each different value of each field once: a month's block repeats the
+// same days, times, hours, labels and colours in most of its cells.
+class FieldTexts {
+public:
+    FieldTexts(const std::vector<engine::FieldInfo>& fields, bool withRead)
+        : fields_(fields), withRead_(withRead), known_(fields.size()) {}
+
+    const FieldText& of(size_t field, const QVariant& stored) {
+        std::optional<StoredKey> key = storedKey(stored);
+        if (!key) return other_ = written(field, stored);
+        auto& known = known_[field];
+        auto it = known.constFind(*key);
+        if (it == known.constEnd()) it = known.insert(std::move(*key), written(field, stored));
+        return *it;
+    }
+
+private:
+    const std::vector<engine::FieldInfo>& fields_;
+    const bool withRead_;
+    const BlockValueWriter writer_;
+    std::vector<QHash<StoredKey, FieldText>> known_;
+    FieldText other_;
+
+    FieldText written(size_t field, const QVariant& stored) const {
+        FieldText t{writer_.text(fields_[field].kind, stored), std::nullopt};
+        if (withRead_) t.read = blockFieldValue(fields_[field], t.text);
+        return t;
+    }
+};
+
 // A block as copied: its text, the numbers of its duties and, when asked for, the lines its text
 // reads back as (as readBlockText reads them, field by field, without reading the text again).
 struct CopiedBlock {
@@ -276,7 +344,7 @@ CopiedBlock copied(data::DataUmgebung& env, const MonthState& month, const QRect
     result.text = blockHeader(env.rsDienstzeiten) + BlockLineBreak;
     if (block.isEmpty()) return result;
     const BlockDuties duties = readBlockDuties(env, month, block, fields.size());
-    const BlockValueWriter writer;
+    FieldTexts texts(fields, withLines);
     const QChar tab = QLatin1Char('\t');
     QString& text = result.text;
     // about a hundred characters a cell
@@ -291,13 +359,12 @@ CopiedBlock copied(data::DataUmgebung& env, const MonthState& month, const QRect
                 std::vector<QVariant> values;
                 if (withLines) values.reserve(fields.size());
                 for (size_t i = 0; i < fields.size(); ++i) {
-                    const QString value = writer.text(fields[i].kind, (*duty)[i]);
-                    text += value;
+                    const FieldText& value = texts.of(i, (*duty)[i]);
+                    text += value.text;
                     text += tab;
                     if (!withLines) continue;
-                    const auto read = blockFieldValue(fields[i], value);
-                    if (read)
-                        values.push_back(*read);
+                    if (value.read)
+                        values.push_back(*value.read);
                     else
                         result.readable = false;
                 }

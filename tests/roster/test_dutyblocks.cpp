@@ -255,17 +255,24 @@ private Q_SLOTS:
     }
 
     void aBlockMovedOntoItselfShiftedByOneDayKeepsTheMovedDuties() {
-        // quotes are part of a label: a move keeps them
-        for (int d = 1; d <= 3; ++d)
-            addLabel(env(), anna, QDate(2024, 3, d), QStringLiteral("\"A%1\"").arg(d));
+        // quotes are part of a label: a move keeps them; values written once for the whole
+        // block keep apart what differs in case or in the last bit only
+        const QStringList labels = {"\"A1\"", "\"a1\"", "\"A1\"", "Früh"};
+        const double hours[] = {0.1, std::nextafter(0.1, 1.0), 0.1, 8};
+        for (int d = 1; d <= 4; ++d)
+            addLabel(env(), anna, QDate(2024, 3, d), labels[d - 1], hours[d - 1]);
         const MoveResult r =
-            moveBlock(env(), march, orderedBlock(1, 2, 1, 4, march.days), 1, 3, gridCols);
+            moveBlock(env(), march, orderedBlock(1, 2, 1, 5, march.days), 1, 3, gridCols);
         QVERIFY(dutyOf(env(), anna, QDate(2024, 3, 1)).isEmpty());
-        for (int d = 1; d <= 3; ++d)
-            QCOMPARE(kurz(env(), anna, QDate(2024, 3, d + 1)), QStringLiteral("\"A%1\"").arg(d));
-        QCOMPARE(dutyCount(env()), 3);
-        QCOMPARE(r.pasted.cells.size(), 3);
-        QCOMPARE(offsets(r.text), (QStringList{"0 0", "0 1", "0 2"}));
+        for (int d = 1; d <= 4; ++d) {
+            const QVariantMap moved = dutyOf(env(), anna, QDate(2024, 3, d + 1));
+            QCOMPARE(moved.value(QStringLiteral("kurzinfo")).toString(), labels[d - 1]);
+            QCOMPARE(std::bit_cast<quint64>(moved.value(QStringLiteral("normstunden")).toDouble()),
+                     std::bit_cast<quint64>(hours[d - 1]));
+        }
+        QCOMPARE(dutyCount(env()), 4);
+        QCOMPARE(r.pasted.cells.size(), 4);
+        QCOMPARE(offsets(r.text), (QStringList{"0 0", "0 1", "0 2", "0 3"}));
     }
 
     void aMoveThatFailsInItsMiddleChangesNothing() {
@@ -472,8 +479,20 @@ private Q_SLOTS:
             const double v = QString(text).replace(',', '.').trimmed().toDouble(&ok);
             return ok && std::isfinite(v) ? std::optional<double>(v) : std::nullopt;
         };
-        QStringList numbers = {"-0", "0,5", "-12.25", ",5", "5,", "-", "1,2,3", " 8 ", "1e5",
-                               "+3", "0x10", "1e400", QString(40, u'9'), QStringLiteral("٣")};
+        QStringList numbers = {"-0",
+                               "0,5",
+                               "-12.25",
+                               ",5",
+                               "5,",
+                               "-",
+                               "1,2,3",
+                               " 8 ",
+                               "1e5",
+                               "+3",
+                               "0x10",
+                               "1e400",
+                               QString(40, u'9'),
+                               QStringLiteral("٣")};
         QRandomGenerator random(7);
         for (int i = 0; i < 2000; ++i) {
             const double v = (random.generateDouble() - 0.5) * std::pow(10.0, random.bounded(12));
@@ -483,8 +502,10 @@ private Q_SLOTS:
             const auto read = blockValue(FieldKind::Double, n);
             const auto expected = qtReading(n);
             QVERIFY2(read.has_value() == expected.has_value(), qPrintable(n));
-            if (read) QVERIFY2(std::bit_cast<quint64>(read->toDouble()) ==
-                                   std::bit_cast<quint64>(*expected), qPrintable(n));
+            if (read)
+                QVERIFY2(std::bit_cast<quint64>(read->toDouble()) ==
+                             std::bit_cast<quint64>(*expected),
+                         qPrintable(n));
         }
         // times to the second in the written form and in the forms typed by hand
         for (int i = 0; i < 2000; ++i) {
