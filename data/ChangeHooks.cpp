@@ -5,8 +5,8 @@
 #include "engine/Sqlite.h"
 
 #include <QHash>
-#include <QStringList>
 #include <QObject>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -164,7 +164,7 @@ public:
             engine::Statement lower(
                 session_.env.Datenbank,
                 QStringLiteral("UPDATE Mitarbeiter SET lastChange = v.column2 FROM (VALUES ") +
-                    QStringList(values.size() / 2, QStringLiteral("(?,?)")).join(QLatin1Char(',')) +
+                    engine::rowMarks(values.size() / 2, 2) +
                     QStringLiteral(") AS v WHERE Mitarbeiter.MaNr = v.column1 AND "
                                    "(Mitarbeiter.lastChange IS NULL OR "
                                    "Mitarbeiter.lastChange > v.column2)"));

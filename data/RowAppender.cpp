@@ -27,23 +27,12 @@ RowAppender::RowAppender(Session& session, engine::Recordset& table, Table kind)
 engine::Statement& RowAppender::insertFor(quint64 columns) {
     std::unique_ptr<engine::Statement>& insert = inserts_[columns];
     if (!insert) {
-        const auto quoted = [](const QString& name) {
-            return QLatin1Char('"') + QString(name).replace(u'"', QLatin1String("\"\"")) +
-                   QLatin1Char('"');
-        };
         QStringList names;
-        QStringList marks;
         for (int i = 0; i < table_.fieldCount(); ++i) {
-            if (!(columns & (quint64(1) << i))) continue;
-            names << quoted(table_.fieldInfo(i).name);
-            marks << QStringLiteral("?");
+            if (columns & (quint64(1) << i)) names << table_.fieldInfo(i).name;
         }
-        const QString into = QStringLiteral("INSERT INTO ") + quoted(table_.source());
-        insert = std::make_unique<engine::Statement>(
-            *table_.connection(), names.isEmpty() ? into + QStringLiteral(" DEFAULT VALUES")
-                                                  : into + QStringLiteral(" (") + names.join(u',') +
-                                                        QStringLiteral(") VALUES (") +
-                                                        marks.join(u',') + QLatin1Char(')'));
+        insert = std::make_unique<engine::Statement>(*table_.connection(),
+                                                     engine::insertSql(table_.source(), names));
     }
     return *insert;
 }

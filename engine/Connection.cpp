@@ -374,8 +374,7 @@ void Connection::backupTo(const QString& destination) {
                          QStringLiteral(".") + QUuid::createUuid().toString(QUuid::Id128).left(8) +
                          QStringLiteral(".tmp");
     sqlite3* dest = nullptr;
-    int rc = openSqlite(QFile::encodeName(temp), &dest,
-                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    int rc = openSqlite(QFile::encodeName(temp), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (rc == SQLITE_OK) {
         sqlite3_backup* backup = sqlite3_backup_init(dest, "main", db_, "main");
         if (backup) {
@@ -419,8 +418,7 @@ void Connection::createDatabaseFile(const QString& path) {
                          QStringLiteral(".new.tmp");
     QFile::remove(temp);
     sqlite3* db = nullptr;
-    int rc = openSqlite(QFile::encodeName(temp), &db,
-                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    int rc = openSqlite(QFile::encodeName(temp), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (rc == SQLITE_OK) {
         // An empty SQLite file has no header until something is written; give it one so the
         // file is a valid database of its own, with the program's application id.

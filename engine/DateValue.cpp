@@ -4,11 +4,17 @@
 
 namespace engine {
 
-QDate epoch() { return QDate(1899, 12, 30); }
+QDate epoch() {
+    return QDate(1899, 12, 30);
+}
 
-double dayNumber(const QDate& date) { return static_cast<double>(epoch().daysTo(date)); }
+double dayNumber(const QDate& date) {
+    return static_cast<double>(epoch().daysTo(date));
+}
 
-double dayNumber(const QTime& time) { return time.msecsSinceStartOfDay() / 86400000.0; }
+double dayNumber(const QTime& time) {
+    return time.msecsSinceStartOfDay() / 86400000.0;
+}
 
 double dayNumber(const QDateTime& dateTime) {
     const QDateTime utc = dateTime.timeSpec() == Qt::UTC
@@ -26,8 +32,7 @@ double dayNumber(const QDate& date, const QTime& time) {
 }
 
 std::optional<double> dayNumber(const QVariant& value) {
-    if (!value.isValid() || value.isNull())
-        return std::nullopt;
+    if (!value.isValid() || value.isNull()) return std::nullopt;
     switch (value.typeId()) {
     case QMetaType::QDate:
         return dayNumber(value.toDate());
@@ -37,22 +42,18 @@ std::optional<double> dayNumber(const QVariant& value) {
         return dayNumber(value.toTime());
     case QMetaType::QString: {
         const QString s = value.toString().trimmed();
-        if (s.isEmpty())
-            return std::nullopt;
+        if (s.isEmpty()) return std::nullopt;
         bool ok = false;
         const double d = s.toDouble(&ok);
-        if (ok)
-            return d;
+        if (ok) return d;
         QDateTime dt = QDateTime::fromString(s, Qt::ISODate);
-        if (dt.isValid())
-            return dayNumber(dt);
+        if (dt.isValid()) return dayNumber(dt);
         return std::nullopt;
     }
     default: {
         bool ok = false;
         const double d = value.toDouble(&ok);
-        if (ok)
-            return d;
+        if (ok) return d;
         return std::nullopt;
     }
     }
@@ -72,7 +73,9 @@ QDateTime dateTimeOf(double dayNumber) {
     return QDateTime(date, time, Qt::UTC);
 }
 
-QDate dateOf(double dayNumber) { return dateTimeOf(dayNumber).date(); }
+QDate dateOf(double dayNumber) {
+    return dateTimeOf(dayNumber).date();
+}
 
 QTime timeOf(double dayNumber) {
     // as dateTimeOf(|dayNumber|).time(), without building the date (HOUR and MINUTE run this
@@ -100,6 +103,8 @@ QVariant dateVariant(const QDateTime& dateTime) {
     return dateTime.isValid() ? QVariant(dateTimeOf(dayNumber(dateTime))) : QVariant();
 }
 
-QVariant dateVariant(double dayNumber) { return QVariant(dateTimeOf(dayNumber)); }
+QVariant dateVariant(double dayNumber) {
+    return QVariant(dateTimeOf(dayNumber));
+}
 
 } // namespace engine

@@ -16,8 +16,8 @@ namespace engine {
 QDate epoch(); // 30 December 1899
 
 double dayNumber(const QDate& date);
-double dayNumber(const QDateTime& dateTime); // date and time of day, to the second
-double dayNumber(const QTime& time);         // the fraction of one day only
+double dayNumber(const QDateTime& dateTime);            // date and time of day, to the second
+double dayNumber(const QTime& time);                    // the fraction of one day only
 double dayNumber(const QDate& date, const QTime& time); // as of QDateTime(date, time, Qt::UTC)
 // A date, a date/time, a time, or a number: the day number; null gives no value.
 std::optional<double> dayNumber(const QVariant& value);
@@ -25,8 +25,8 @@ std::optional<double> dayNumber(const QVariant& value);
 QDateTime dateTimeOf(double dayNumber); // rounded to the second, Qt::UTC
 // The date and the time of day of dateTimeOf, without building the QDateTime.
 std::pair<QDate, QTime> dateAndTimeOf(double dayNumber);
-QDate dateOf(double dayNumber);         // whole days; the time of day is dropped
-QTime timeOf(double dayNumber);         // time of day of the value, rounded to the second
+QDate dateOf(double dayNumber); // whole days; the time of day is dropped
+QTime timeOf(double dayNumber); // time of day of the value, rounded to the second
 
 // A value as a date/time (QDateTime, QDate or day number); an invalid QDateTime for null.
 QDateTime toDateTime(const QVariant& value);

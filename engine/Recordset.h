@@ -109,7 +109,7 @@ public:
     int fieldCount() const;
     const FieldInfo& fieldInfo(int index) const;
     QStringList fieldNames() const;
-    int fieldIndex(const QString& name) const; // without regard to case; -1 when absent
+    int fieldIndex(const QString& name) const;   // without regard to case; -1 when absent
     int requireField(const QString& name) const; // the same; error 3265 when absent
     bool hasField(const QString& name) const { return fieldIndex(name) >= 0; }
     QVariant value(const QString& name) const; // error 3265 / 3021

@@ -2,10 +2,29 @@
 
 #include "engine/Connection.h"
 #include "engine/DateValue.h"
+#include "engine/SqlTokenizer.h"
 
 #include <sqlite3.h>
 
 namespace engine {
+
+QString valueMarks(qsizetype count) {
+    return QStringList(count, QStringLiteral("?")).join(u',');
+}
+
+QString rowMarks(qsizetype rows, qsizetype columns) {
+    return QStringList(rows, u'(' + valueMarks(columns) + u')').join(u',');
+}
+
+QString insertSql(const QString& table, const QStringList& columns, qsizetype rows) {
+    const QString into = QStringLiteral("INSERT INTO ") + sql::quoteName(table);
+    if (columns.isEmpty()) return into + QStringLiteral(" DEFAULT VALUES");
+    QStringList names;
+    for (const QString& column : columns)
+        names << sql::quoteName(column);
+    return into + QStringLiteral(" (") + names.join(u',') + QStringLiteral(") VALUES ") +
+           rowMarks(rows, columns.size());
+}
 
 Statement::Statement(Connection& connection, const QString& sql)
     : connection_(connection), sql_(sql) {

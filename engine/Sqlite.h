@@ -7,6 +7,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
@@ -17,6 +18,14 @@ struct sqlite3_stmt;
 namespace engine {
 
 class Connection;
+
+// "?,?,...": value marks for an IN list or one row of values.
+QString valueMarks(qsizetype count);
+// rows times "(marks)", separated by commas: the rows of a VALUES list.
+QString rowMarks(qsizetype rows, qsizetype columns);
+// "INSERT INTO "table" ("column", ...) VALUES (?, ...), ..." for that many rows; with no columns,
+// one row of the table's defaults.
+QString insertSql(const QString& table, const QStringList& columns, qsizetype rows = 1);
 
 class Statement {
 public:

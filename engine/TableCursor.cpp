@@ -4,6 +4,7 @@
 #include "engine/Connection.h"
 #include "engine/Cursor.h"
 #include "engine/Sqlite.h"
+#include "engine/SqlTokenizer.h"
 
 #include <functional>
 
@@ -123,21 +124,15 @@ public:
     }
 
     qint64 insert(const std::vector<QVariant>& values, const std::vector<bool>& set) override {
-        QStringList cols, marks;
+        QStringList cols;
         QVariantList binds;
         for (size_t i = 0; i < fields_.size(); ++i) {
             if (!set[i])
                 continue;
-            cols << quotedNames_[i];
-            marks << QStringLiteral("?");
+            cols << fields_[i].name;
             binds << values[i];
         }
-        const QString sql =
-            cols.isEmpty()
-                ? QStringLiteral("INSERT INTO ") + quoted(table_) + QStringLiteral(" DEFAULT VALUES")
-                : QStringLiteral("INSERT INTO ") + quoted(table_) + QStringLiteral(" (") +
-                      cols.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (") +
-                      marks.join(QStringLiteral(", ")) + QLatin1Char(')');
+        const QString sql = insertSql(table_, cols);
         Statement st(connection_, sql);
         st.bindAll(binds);
         st.step();
@@ -176,10 +171,7 @@ public:
     }
 
 private:
-    static QString quoted(const QString& name) {
-        return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
-               QLatin1Char('"');
-    }
+    static QString quoted(const QString& name) { return sql::quoteName(name); }
 
     QString filterSql(QVariantList& binds) const {
         if (filter_.empty())

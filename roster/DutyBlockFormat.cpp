@@ -187,7 +187,8 @@ std::optional<double> numberValue(const QString& text) {
     if (const auto plain = plainNumberValue(trimmed); plain && std::isfinite(*plain)) return plain;
     // either decimal separator; group separators are never written
     bool ok = false;
-    const double value = trimmed.toString().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    const double value =
+        trimmed.toString().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
 }
@@ -331,7 +332,8 @@ QString BlockValueWriter::text(engine::FieldKind kind, const QVariant& stored) c
         return stored.toDouble() != 0 || stored.toBool() ? QStringLiteral("Wahr")
                                                          : QStringLiteral("Falsch");
     case engine::FieldKind::Integer:
-        if (stored.typeId() == QMetaType::Double) return numberText(stored.toDouble(), decimalPoint_);
+        if (stored.typeId() == QMetaType::Double)
+            return numberText(stored.toDouble(), decimalPoint_);
         return QString::number(stored.toLongLong());
     case engine::FieldKind::Double:
         return numberText(stored.toDouble(), decimalPoint_);

@@ -89,17 +89,6 @@ void writePendingDuty(data::DataUmgebung& env) {
 // statement journal each, and a chunk stays far below SQLite's limit of bound values.
 constexpr qsizetype ChunkRows = 256;
 
-// "?,?,...": the value marks of a row.
-QString marks(qsizetype count) {
-    return QStringList(count, QStringLiteral("?")).join(QLatin1Char(','));
-}
-
-// rows times "(marks)", separated by commas.
-QString rowMarks(qsizetype rows, qsizetype columns) {
-    return QStringList(rows, QLatin1Char('(') + marks(columns) + QLatin1Char(')'))
-        .join(QLatin1Char(','));
-}
-
 engine::EngineError gone(qint64 number) {
     return engine::EngineError(
         engine::err::NoCurrentRecord,
@@ -119,7 +108,7 @@ void deleteDuties(data::DataUmgebung& env, const QList<qint64>& dutyNumbers) {
             const QList<qint64> chunk = dutyNumbers.mid(start, ChunkRows);
             engine::Statement remove(
                 env.Datenbank, QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR IN (") +
-                                   marks(chunk.size()) +
+                                   engine::valueMarks(chunk.size()) +
                                    QStringLiteral(") RETURNING DienstNR, MaNr, Tag"));
             for (qsizetype i = 0; i < chunk.size(); ++i) {
                 if (named.contains(chunk[i])) throw gone(chunk[i]);
@@ -176,7 +165,7 @@ public:
                std::vector<size_t> columns)
         : env_(env), columns_(std::move(columns)) {
         for (const size_t i : columns_)
-            names_ << QLatin1Char('"') + fields[i].name + QLatin1Char('"');
+            names_ << fields[i].name;
     }
 
     void add(const QDate& day, int maNr, const std::vector<QVariant>& values) {
@@ -204,14 +193,12 @@ private:
                 QStringLiteral("DELETE FROM Dienstzeiten WHERE DienstNR IN (SELECT (SELECT "
                                "DienstNR FROM Dienstzeiten WHERE Tag = v.column1 AND MaNr = "
                                "v.column2 LIMIT 1) FROM (VALUES ") +
-                    rowMarks(rows, 2) + QStringLiteral(") AS v)"));
+                    engine::rowMarks(rows, 2) + QStringLiteral(") AS v)"));
             remove.bindAll(cells_);
             remove.step();
         }
-        engine::Statement insert(env_.Datenbank, QStringLiteral("INSERT INTO Dienstzeiten (") +
-                                                     names_.join(QLatin1Char(',')) +
-                                                     QStringLiteral(") VALUES ") +
-                                                     rowMarks(rows, qsizetype(columns_.size())));
+        engine::Statement insert(env_.Datenbank,
+                                 engine::insertSql(QStringLiteral("Dienstzeiten"), names_, rows));
         insert.bindAll(values_);
         insert.step();
         lastKey_ = env_.Datenbank.lastInsertRowId();

@@ -51,7 +51,8 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent) {
 GridCell* FlexGrid::cell(int row, int col) {
     if (auto* it = dynamic_cast<GridCell*>(item(row, col))) return it;
     auto* it = new GridCell;
-    it->alignmentFlags = int(qtAlignment(columnAligns_.value(col, roster::Align::General), QString()));
+    it->alignmentFlags =
+        int(qtAlignment(columnAligns_.value(col, roster::Align::General), QString()));
     styleFixed(it, row, col);
     const QSignalBlocker blocker = quiet();
     setItem(row, col, it);

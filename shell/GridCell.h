@@ -21,11 +21,11 @@ public:
     QTableWidgetItem* clone() const override { return new GridCell(*this); }
 
     QString shownText;
-    int alignmentFlags = 0;               // the Qt::Alignment drawn
-    std::optional<roster::Align> align;   // set for the cell itself, else its column's holds
-    std::optional<quint32> colour;        // a background set by a painter (BGR)
-    QBrush brush;                         // what is drawn behind the text
+    int alignmentFlags = 0;             // the Qt::Alignment drawn
+    std::optional<roster::Align> align; // set for the cell itself, else its column's holds
+    std::optional<quint32> colour;      // a background set by a painter (BGR)
+    QBrush brush;                       // what is drawn behind the text
     QString tip;
-    bool marked = false;                  // a working-time finding
-    int staffing = 0;                     // the staffing gaps of a day's label
+    bool marked = false; // a working-time finding
+    int staffing = 0;    // the staffing gaps of a day's label
 };

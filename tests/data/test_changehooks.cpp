@@ -115,18 +115,25 @@ private slots:
     }
 
     void aNewFlatTargetReachesTheMonthsThatHadTheOldOne() {
-        addRow(env().rsMitarbeiter, {{"PlanName", "Cora"}, {"Nachname", "Cora"},
-                                     {"ersterArbeitstag", day(2024, 1, 1)}, {"Sollstd", 150.0}});
+        addRow(env().rsMitarbeiter, {{"PlanName", "Cora"},
+                                     {"Nachname", "Cora"},
+                                     {"ersterArbeitstag", day(2024, 1, 1)},
+                                     {"Sollstd", 150.0}});
         const int cora = env().rsMitarbeiter.value("MaNr").toInt();
-        for (const auto& [month, soll] : {std::pair{1, 150.0}, std::pair{2, 140.0}, std::pair{3, 150.0}})
-            addRow(env().rsStatistik, {{"MaNr", cora}, {"Monat", month}, {"Jahr", 2024},
-                                       {"Soll", soll}, {"IstStd", 12.0}});
+        for (const auto& [month, soll] :
+             {std::pair{1, 150.0}, std::pair{2, 140.0}, std::pair{3, 150.0}})
+            addRow(env().rsStatistik, {{"MaNr", cora},
+                                       {"Monat", month},
+                                       {"Jahr", 2024},
+                                       {"Soll", soll},
+                                       {"IstStd", 12.0}});
         const auto targets = [&] {
             engine::Recordset rs;
-            rs.openSql(env().Datenbank, "SELECT Soll FROM Statistik WHERE MaNr = [m] ORDER BY Monat",
-                       {cora}, {"m"});
+            rs.openSql(env().Datenbank,
+                       "SELECT Soll FROM Statistik WHERE MaNr = [m] ORDER BY Monat", {cora}, {"m"});
             QList<double> list;
-            for (; !rs.eof(); rs.moveNext()) list << rs.value(0).toDouble();
+            for (; !rs.eof(); rs.moveNext())
+                list << rs.value(0).toDouble();
             return list;
         };
         const QString isCora = "MaNr = " + QString::number(cora);
